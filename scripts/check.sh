@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the default build, then the
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export VELMORAK_WERROR=ON
+
+cmake --preset default -DVELMORAK_WERROR=ON
+cmake --build --preset default
+ctest --preset default
+
+cmake --preset asan -DVELMORAK_WERROR=ON
+cmake --build --preset asan
+ctest --preset asan

@@ -1,0 +1,58 @@
+// Velmorak Revir: the console dialogue, the window, and the hand-over to the event loop.
+#include <GL/freeglut.h>
+
+#include <iostream>
+
+#include "bitmap.h"
+#include "console.h"
+#include "game_state.h"
+#include "render.h"
+#include "window.h"
+
+static_assert(GLUT_KEY_LEFT == 100 && GLUT_KEY_UP == 101 && GLUT_KEY_RIGHT == 102 &&
+                  GLUT_KEY_DOWN == 103 && GLUT_KEY_F1 == 1,
+              "the rules hard-code GLUT's special-key codes");
+
+namespace {
+
+// Loads one picture into the record's slots and readies it for its strip; says on the console
+// whether it will be shown.
+void LoadPicture(const char* fileName, const char* successText, PictureSlot slot,
+                 BitmapInfo** info, unsigned char** pixels) {
+  BitmapSizes sizes{};
+  *pixels = LoadBitmapFileSized(fileName, info, &sizes);
+  bool shown = *pixels != nullptr && PreparePicture(slot, *info, *pixels, sizes);
+  WriteLoadingReport(std::cout, fileName, successText, shown);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  GameState.segmentX[0] = 100.0f;
+  GameState.segmentY[0] = 100.0f;
+
+  GameState.level = RunLevelDialogue(std::cin, std::cout);
+  GameState.tickInterval = TickIntervalForLevel(GameState.level);
+  GameState.edgeStep = GameState.stepX;
+
+  glutInit(&argc, argv);
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+  WriteMipmapLine(std::cout);
+
+  glutInitWindowPosition(50, 50);
+  glutInitWindowSize(350, 385);
+  glutCreateWindow("Velmorak Revir - Brevane software organisation");
+
+  glutReshapeFunc(OnReshape);
+  glutDisplayFunc(OnDisplay);
+  glutTimerFunc(33, OnTick, 1);
+  glutSpecialFunc(OnSpecialKey);
+
+  LoadPicture("sky.bmp", "> Successful!", PanelPicture, &GameState.skyInfo, &GameState.skyPixels);
+  LoadPicture("background.bmp", "> successful!", PlayfieldPicture, &GameState.backgroundInfo,
+              &GameState.backgroundPixels);
+
+  InitGraphics();
+  glutMainLoop();
+  return 0;
+}

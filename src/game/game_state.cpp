@@ -1,0 +1,4 @@
+// The single game record, with its start values.
+#include "game_state.h"
+
+GameRecord GameState;
