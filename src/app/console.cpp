@@ -26,7 +26,9 @@ int32_t TickIntervalForLevel(int32_t level) {
   return kIntervals[level - 1];
 }
 
-void WriteMipmapLine(std::ostream& out) { out << "\n> Mipmap level = GL_LINEAR" << std::endl; }
+void WriteMipmapLine(std::ostream& out) {
+  out << "\n> Mipmap level = GL_LINEAR" << std::endl;
+}
 
 void WriteLoadingReport(std::ostream& out, const char* fileName, const char* successText,
                         bool shown) {

@@ -17,8 +17,8 @@ namespace {
 
 // Loads one picture into the record's slots and readies it for its strip; says on the console
 // whether it will be shown.
-void LoadPicture(const char* fileName, const char* successText, PictureSlot slot,
-                 BitmapInfo** info, unsigned char** pixels) {
+void LoadPicture(const char* fileName, const char* successText, PictureSlot slot, BitmapInfo** info,
+                 unsigned char** pixels) {
   BitmapSizes sizes{};
   *pixels = LoadBitmapFileSized(fileName, info, &sizes);
   bool shown = *pixels != nullptr && PreparePicture(slot, *info, *pixels, sizes);

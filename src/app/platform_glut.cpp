@@ -6,9 +6,13 @@
 #include "game_state.h"
 #include "platform.h"
 
-void RequestRedraw() { glutPostRedisplay(); }
+void RequestRedraw() {
+  glutPostRedisplay();
+}
 
-void ArmTickTimer(int milliseconds) { glutTimerFunc(static_cast<unsigned>(milliseconds), OnTick, 1); }
+void ArmTickTimer(int milliseconds) {
+  glutTimerFunc(static_cast<unsigned>(milliseconds), OnTick, 1);
+}
 
 // The X server's bell on the window's own display: desktops turn it into their alert sound, and
 // standard output stays free of anything but the game's texts.
