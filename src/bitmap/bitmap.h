@@ -40,16 +40,24 @@ struct BitmapSizes {
 // Loads fileName. Returns the pixel buffer, or null when the load fails. The info block comes
 // back through *info: untouched when the file can't be opened, is shorter than 14 bytes or isn't
 // a "BM" file; null after any later failure. Both blocks belong to the caller.
+// Besides a file that ends too early, a load fails when the info block is shorter than the
+// 40-byte header, when the pixel-array size isn't a 32-bit signed number (negative width, height
+// INT_MIN, overflow, biSizeImage above INT32_MAX) and when the file can't hold what its header
+// claims; nothing is allocated for a claim the file can't back. A zero-byte pixel array still
+// comes back as a non-null buffer. A null file name or info reference fails at once.
 unsigned char* LoadBitmapFile(const char* fileName, BitmapInfo** info);
 
-// The same load, also reporting the two block lengths when sizes is not null.
+// The same load, also reporting the two block lengths when sizes is not null (zeros on failure).
 unsigned char* LoadBitmapFileSized(const char* fileName, BitmapInfo** info, BitmapSizes* sizes);
 
 // The same load from an open stream positioned at the start of a bitmap; the stream stays open.
+// A stream whose length can't be measured (a pipe) is read in growing blocks instead.
 unsigned char* LoadBitmapStream(std::FILE* stream, BitmapInfo** info, BitmapSizes* sizes);
 
-// Writes the info block and pixel buffer as a bitmap file. 0 when the whole file was written,
-// -1 otherwise (a partly written file is left on disk).
+// Writes the info block and pixel buffer as a bitmap file. 0 when the whole file was written
+// and closed, -1 otherwise (a partly written file is left on disk). A bitmap whose sizes the
+// 32-bit file header can't hold, or whose pixel-array size isn't defined, is refused before
+// the file is opened, so an existing file of that name stays as it was.
 int32_t SaveBitmapFile(const char* fileName, const BitmapInfo* info, const unsigned char* pixels);
 
 // The release of each block returned by the loader, independent of each other.
