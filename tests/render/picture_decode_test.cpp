@@ -1,0 +1,330 @@
+// The decoder on small hand-made bitmaps: every kind it reads, and hostile blocks it must
+// survive (runs off the row, indices past the table, masks of 0, cut-off rows, absurd sizes).
+#include "picture_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct Bgr {
+  unsigned char b, g, r;
+};
+
+constexpr Bgr kBlack{0, 0, 0};
+constexpr Bgr kRed{0, 0, 255};
+constexpr Bgr kGreen{0, 255, 0};
+constexpr Bgr kBlue{255, 0, 0};
+constexpr Bgr kWhite{255, 255, 255};
+const std::vector<Bgr> kFourColours = {kBlack, kRed, kGreen, kBlue};
+const std::vector<Bgr> kSevenColours = {kBlack, kRed, kGreen, kBlue, kWhite, {1, 2, 3}, {9, 8, 7}};
+
+void Put32(Bytes& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+void Put16(Bytes& bytes, size_t at, uint16_t value) {
+  bytes[at] = static_cast<unsigned char>(value);
+  bytes[at + 1] = static_cast<unsigned char>(value >> 8);
+}
+
+// An info block as the loader hands it out: header, then masks and colour table as given.
+Bytes Info(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits,
+           uint32_t compression = 0, uint32_t colorsUsed = 0) {
+  Bytes info(std::max<uint32_t>(headerSize, 40), 0);
+  Put32(info, 0, headerSize);
+  Put32(info, 4, static_cast<uint32_t>(width));
+  Put32(info, 8, static_cast<uint32_t>(height));
+  Put16(info, 12, 1);
+  Put16(info, 14, bits);
+  Put32(info, 16, compression);
+  Put32(info, 32, colorsUsed);
+  info.resize(headerSize);
+  return info;
+}
+
+Bytes WithPalette(Bytes info, const std::vector<Bgr>& colours, size_t entrySize = 4) {
+  for (const Bgr& c : colours) {
+    info.insert(info.end(), {c.b, c.g, c.r});
+    if (entrySize == 4) info.push_back(0);
+  }
+  return info;
+}
+
+Bytes WithMasks(Bytes info, uint32_t red, uint32_t green, uint32_t blue) {
+  size_t at = info.size();
+  info.resize(at + 12);
+  Put32(info, at, red);
+  Put32(info, at + 4, green);
+  Put32(info, at + 8, blue);
+  return info;
+}
+
+Bytes CoreInfo(uint16_t width, uint16_t height, uint16_t bits) {
+  Bytes info(12, 0);
+  Put32(info, 0, 12);
+  Put16(info, 4, width);
+  Put16(info, 6, height);
+  Put16(info, 8, 1);
+  Put16(info, 10, bits);
+  return info;
+}
+
+Bytes Pixels16(std::initializer_list<uint16_t> values) {
+  Bytes bytes(values.size() * 2);
+  size_t at = 0;
+  for (uint16_t v : values) Put16(bytes, (at++) * 2, v);
+  return bytes;
+}
+
+struct Probe {
+  int x, y;  // y counts from the bottom row, as the decoded rows do
+  Bgr want;
+};
+
+struct Case {
+  std::string name;
+  Bytes info;
+  Bytes pixels;
+  bool shows;
+  std::vector<Probe> probes;
+};
+
+std::vector<Case> KindsThatShow() {
+  return {
+      {"1-bit: leftmost pixel in the high bit",
+       WithPalette(Info(40, 10, 1, 1), {kBlack, kWhite}),
+       {0x80, 0x40, 0, 0},
+       true,
+       {{0, 0, kWhite}, {1, 0, kBlack}, {9, 0, kWhite}}},
+      {"2-bit",
+       WithPalette(Info(40, 4, 1, 2), kFourColours),
+       {0x1B, 0, 0, 0},
+       true,
+       {{0, 0, kBlack}, {1, 0, kRed}, {2, 0, kGreen}, {3, 0, kBlue}}},
+      {"4-bit",
+       WithPalette(Info(40, 3, 1, 4), kFourColours),
+       {0x12, 0x30, 0, 0},
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}}},
+      {"8-bit index beyond biClrUsed is black",
+       WithPalette(Info(40, 2, 1, 8, 0, 1), {kRed, kBlue}),
+       {0, 1, 0, 0},
+       true,
+       {{0, 0, kRed}, {1, 0, kBlack}}},
+      {"8-bit table cut short by the info block",
+       WithPalette(Info(40, 2, 1, 8), {kRed, kBlue}),
+       {1, 5, 0, 0},
+       true,
+       {{0, 0, kBlue}, {1, 0, kBlack}}},
+      {"OS/2 core header, 3-byte table entries",
+       WithPalette(CoreInfo(2, 1, 8), kFourColours, 3),
+       {3, 1, 0, 0},
+       true,
+       {{0, 0, kBlue}, {1, 0, kRed}}},
+      {"24-bit bottom-up keeps its row order",
+       Info(40, 1, 2, 24),
+       {1, 2, 3, 0, 4, 5, 6, 0},
+       true,
+       {{0, 0, {1, 2, 3}}, {0, 1, {4, 5, 6}}}},
+      {"24-bit top-down is turned over",
+       Info(40, 1, -2, 24),
+       {1, 2, 3, 0, 4, 5, 6, 0},
+       true,
+       {{0, 0, {4, 5, 6}}, {0, 1, {1, 2, 3}}}},
+      {"last row without its fill bytes",
+       Info(40, 1, 2, 24),
+       {1, 2, 3, 0, 4, 5, 6},
+       true,
+       {{0, 1, {4, 5, 6}}}},
+      {"16-bit defaults to 5-5-5",
+       Info(40, 4, 1, 16),
+       Pixels16({0x7C00, 0x03E0, 0x001F, 0x4210}),
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {3, 0, {132, 132, 132}}}},
+      {"16-bit 5-6-5 bit fields",
+       WithMasks(Info(40, 4, 1, 16, 3), 0xF800, 0x07E0, 0x001F),
+       Pixels16({0xF800, 0x07E0, 0x001F, 0x0400}),
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {3, 0, {0, 130, 0}}}},
+      {"32-bit ignores alpha",
+       Info(40, 1, 1, 32),
+       {0x33, 0x22, 0x11, 0x80},
+       true,
+       {{0, 0, {0x33, 0x22, 0x11}}}},
+      {"32-bit bit fields inside a V5 header",
+       [] {
+         Bytes info = Info(124, 1, 1, 32, 3);
+         Put32(info, 40, 0x000000FF);
+         Put32(info, 44, 0x0000FF00);
+         Put32(info, 48, 0x00FF0000);
+         Put32(info, 52, 0xFF000000);
+         return info;
+       }(),
+       {0x11, 0x22, 0x33, 0x44},
+       true,
+       {{0, 0, {0x33, 0x22, 0x11}}}},
+      {"masks of 0 give black",
+       WithMasks(Info(40, 1, 1, 32, 3), 0, 0, 0),
+       {9, 9, 9, 9},
+       true,
+       {{0, 0, kBlack}}},
+  };
+}
+
+// RLE8 unless the header says 4 bits; the palette is kSevenColours.
+Bytes RleInfo(int32_t width, int32_t height, uint16_t bits = 8) {
+  return WithPalette(Info(40, width, height, bits, bits == 8 ? 1 : 2), kSevenColours);
+}
+
+std::vector<Case> RunLengthCases() {
+  return {
+      {"RLE8 run off the row is dropped, not wrapped",
+       RleInfo(2, 2),
+       {3, 1, 0, 0, 1, 2, 0, 1},
+       true,
+       {{0, 0, kRed}, {1, 0, kRed}, {0, 1, kGreen}, {1, 1, kBlack}}},
+      {"RLE8 delta skips pixels, left black",
+       RleInfo(3, 2),
+       {0, 2, 1, 1, 1, 3, 0, 1},
+       true,
+       {{0, 0, kBlack}, {1, 1, kBlue}, {2, 1, kBlack}}},
+      {"RLE8 delta beyond the picture draws nothing",
+       RleInfo(2, 2),
+       {0, 2, 255, 255, 2, 1},
+       true,
+       {{0, 0, kBlack}, {1, 1, kBlack}}},
+      {"RLE8 absolute run skips its fill byte",
+       RleInfo(4, 1),
+       {0, 3, 1, 2, 3, 0, 1, 4, 0, 1},
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {3, 0, kWhite}}},
+      {"RLE8 absolute run past the stream's end",
+       RleInfo(4, 1),
+       {0, 200, 1, 2},
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlack}}},
+      {"RLE8 stream cut inside a delta", RleInfo(2, 1), {1, 3, 0, 2, 5}, true, {{0, 0, kBlue}}},
+      {"RLE8 rows beyond the height are ignored",
+       RleInfo(1, 1),
+       {0, 0, 0, 0, 0, 0, 1, 2},
+       true,
+       {{0, 0, kBlack}}},
+      {"RLE4 run alternates its two nibbles",
+       RleInfo(5, 1, 4),
+       {5, 0x12, 0, 1},
+       true,
+       {{0, 0, kRed}, {1, 0, kGreen}, {4, 0, kRed}}},
+      {"RLE4 odd absolute run and its fill byte",
+       RleInfo(6, 1, 4),
+       {0, 5, 0x12, 0x34, 0x50, 0, 1, 0x66, 0, 1},
+       true,
+       {{0, 0, kRed}, {3, 0, kWhite}, {4, 0, {1, 2, 3}}, {5, 0, {9, 8, 7}}}},
+  };
+}
+
+std::vector<Case> Refusals() {
+  Bytes anyPixels(64, 0);
+  return {
+      {"width 0", Info(40, 0, 1, 24), anyPixels, false, {}},
+      {"height 0", Info(40, 1, 0, 24), anyPixels, false, {}},
+      {"negative width", Info(40, -1, 1, 24), anyPixels, false, {}},
+      {"height INT_MIN", Info(40, 1, INT_MIN, 24), anyPixels, false, {}},
+      {"side beyond the cap", Info(40, kPictureMaxSide + 1, 1, 24), anyPixels, false, {}},
+      {"area beyond the cap", Info(40, 8192, 4096, 24), anyPixels, false, {}},
+      {"3 bits per pixel", Info(40, 1, 1, 3), anyPixels, false, {}},
+      {"64 bits per pixel", Info(40, 1, 1, 64), anyPixels, false, {}},
+      {"JPEG inside a bitmap", Info(40, 1, 1, 24, 4), anyPixels, false, {}},
+      {"RLE8 with 4 bits", Info(40, 1, 1, 4, 1), anyPixels, false, {}},
+      {"bit fields on 24 bits", WithMasks(Info(40, 1, 1, 24, 3), 1, 2, 4), anyPixels, false, {}},
+      {"bit fields with the masks missing", Info(40, 1, 1, 32, 3), anyPixels, false, {}},
+      {"top-down RLE", RleInfo(1, -1), {1, 1, 0, 1}, false, {}},
+      {"OS/2 2.x Huffman", Info(64, 8, 1, 1, 3), anyPixels, false, {}},
+      {"unknown header size", Info(20, 1, 1, 24), anyPixels, false, {}},
+      {"header longer than the info block",
+       [] {
+         Bytes info = Info(124, 1, 1, 24);
+         info.resize(108);
+         return info;
+       }(),
+       anyPixels,
+       false,
+       {}},
+      {"info block shorter than any header", Bytes{12, 0, 0, 0}, anyPixels, false, {}},
+      {"rows cut short", Info(40, 1, 2, 24), {1, 2, 3, 0, 4, 5}, false, {}},
+      {"8-bit rows cut short",
+       WithPalette(Info(40, 5, 2, 8), kFourColours),
+       {0, 0, 0, 0, 0, 0, 0},
+       false,
+       {}},
+      {"no pixel buffer at all", Info(40, 1, 1, 24), {}, false, {}},
+  };
+}
+
+void Check(const Case& c) {
+  SCOPED_TRACE(c.name);
+  DecodedPicture out;
+  out.width = 99;  // leftovers of an earlier picture must not survive a refusal
+  bool shown = DecodePicture(c.info.data(), c.info.size(),
+                             c.pixels.empty() ? nullptr : c.pixels.data(), c.pixels.size(), &out);
+  ASSERT_EQ(shown, c.shows);
+  if (!shown) {
+    EXPECT_EQ(out.width, 0);
+    EXPECT_TRUE(out.pixels.empty());
+    return;
+  }
+  ASSERT_EQ(out.pixels.size(), BgrRowLength(out.width) * out.height);
+  for (const Probe& p : c.probes) {
+    ASSERT_LT(p.x, out.width);
+    ASSERT_LT(p.y, out.height);
+    const unsigned char* got = &out.pixels[p.y * BgrRowLength(out.width) + 3 * p.x];
+    EXPECT_EQ(got[0], p.want.b) << "blue at " << p.x << "," << p.y;
+    EXPECT_EQ(got[1], p.want.g) << "green at " << p.x << "," << p.y;
+    EXPECT_EQ(got[2], p.want.r) << "red at " << p.x << "," << p.y;
+  }
+}
+
+TEST(PictureDecode, ReadsEveryKind) {
+  for (const Case& c : KindsThatShow()) Check(c);
+}
+
+TEST(PictureDecode, RunLengthStreamsStayInsideThePicture) {
+  for (const Case& c : RunLengthCases()) Check(c);
+}
+
+TEST(PictureDecode, RefusesWhatItCannotShowFaithfully) {
+  for (const Case& c : Refusals()) Check(c);
+}
+
+// Only uncompressed 24-bit bottom-up pictures may skip decoding.
+TEST(PictureDecode, PlainPicturesAreRecognised) {
+  struct {
+    const char* name;
+    Bytes info;
+    bool plain;
+  } cases[] = {
+      {"24-bit bottom-up", Info(40, 3, 2, 24), true},
+      {"24-bit with a V5 header", Info(124, 3, 2, 24), true},
+      {"24-bit top-down", Info(40, 3, -2, 24), false},
+      {"32-bit", Info(40, 3, 2, 32), false},
+      {"8-bit", Info(40, 3, 2, 8), false},
+      {"24-bit RLE24 of OS/2", Info(64, 3, 2, 24, 4), false},
+      {"core header", CoreInfo(3, 2, 24), false},
+      {"side beyond the cap", Info(40, kPictureMaxSide + 1, 1, 24), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsPlainBgrPicture(c.info.data(), c.info.size()), c.plain) << c.name;
+  }
+  EXPECT_EQ(BgrRowLength(1), 4u);
+  EXPECT_EQ(BgrRowLength(4), 12u);
+  EXPECT_EQ(BgrRowLength(5), 16u);
+}
+
+}  // namespace
