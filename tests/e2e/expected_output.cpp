@@ -1,0 +1,35 @@
+// Console and score-file texts of the game, byte for byte.
+#include "expected_output.h"
+
+std::string StartOutput(bool picturesShown) {
+  std::string text =
+      "Velmorak version 1.4b console\n"
+      "******************************\n"
+      "level 1 = extremely slow\n"
+      "level 5 = moderate speed\n"
+      "level 8 = insanely fast\n\n"
+      "Select Velmorak game level (1 to 8, default=5)\n"
+      "Level :"
+      "\n> Mipmap level = GL_LINEAR\n";
+  if (picturesShown) {
+    text +=
+        "> Loading bitmap sky.bmp ...\n> Successful!\n"
+        "> Loading bitmap background.bmp ...\n> successful!\n";
+  } else {
+    text +=
+        "> Loading bitmap sky.bmp ...\n"
+        "> Could not use sky.bmp: its strip is drawn without a picture\n"
+        "> Loading bitmap background.bmp ...\n"
+        "> Could not use background.bmp: its strip is drawn without a picture\n";
+  }
+  return text;
+}
+
+std::string ScoreReport(int score) {
+  return "\n\n=========================\nYour score is " + std::to_string(score) +
+         "\nGame Over\n\n";
+}
+
+std::string ScoreRecord(int score, int level) {
+  return "You score is : " + std::to_string(score) + " at level " + std::to_string(level) + "\n";
+}

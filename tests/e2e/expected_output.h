@@ -1,0 +1,14 @@
+// The console bytes a player sees, written out once so the scenarios compare whole outputs.
+#pragma once
+
+#include <string>
+
+// Banner, level prompt (no echo: the level comes through a pipe), the mipmap line and the two
+// loading reports, either both pictures shown or both refused.
+std::string StartOutput(bool picturesShown);
+
+// One call of the game's end: the ruled-off score report.
+std::string ScoreReport(int score);
+
+// The record "User_score.txt" holds after a game.
+std::string ScoreRecord(int score, int level);

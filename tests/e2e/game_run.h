@@ -1,0 +1,66 @@
+// One end-to-end run: a private X server, a private play folder, the real game with its window,
+// and the bounded waits the scenarios are built from.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "frame.h"
+#include "game_process.h"
+#include "play_folder.h"
+#include "x_session.h"
+#include "xvfb_server.h"
+
+// Where the driver finds the game and its pictures, and where it leaves the frames it grabbed;
+// filled in from the command line.
+struct E2eConfig {
+  std::string game;
+  std::string pictures;
+  std::string frames;
+};
+E2eConfig& Config();
+
+enum class Pictures { Present, Absent };
+
+constexpr const char* kWindowTitle = "Velmorak Revir - Brevane software organisation";
+
+// Generous bounds: they only matter when something is broken, and sanitizer builds are slow.
+constexpr int kStartTimeoutMs = 20000;
+constexpr int kPlayTimeoutMs = 15000;
+
+class GameRunTest : public ::testing::Test {
+ protected:
+  void TearDown() override;
+
+  // Starts the server, the game with levelInput on its standard input, finds the window and
+  // focuses it. existingScore, when given, is put in the play folder as "User_score.txt" first.
+  // Adds a failure and returns false when any step fails.
+  bool Launch(const std::string& levelInput, Pictures pictures = Pictures::Present,
+              const std::string* existingScore = nullptr);
+
+  Frame Grab() { return x_.Grab(window_); }
+  // Grabs until done(frame) holds; *frame keeps the last grab. False after timeoutMs.
+  bool WaitForFrame(const std::function<bool(const Frame&)>& done, int timeoutMs, Frame* frame);
+  bool WaitForStateText(StateText text, Frame* frame);
+  void Tap(unsigned long keysym) { x_.Tap(keysym); }
+  void SaveFrame(const Frame& frame, const std::string& what);
+
+  // The score file's bytes, or "<missing>".
+  std::string ScoreFile() const;
+  // Waits until at least expected bells have rung, then a little longer so that surplus bells
+  // show too; returns the count.
+  int SettledBells(int expected);
+
+  XvfbServer server_;
+  XSession x_;
+  PlayFolder folder_;
+  GameProcess game_;
+  Window window_ = None;
+};
+
+// The serpent's squares in a frame.
+inline std::vector<Square> Segments(const Frame& frame) {
+  return FindSquares(frame, SquareKind::Segment);
+}
