@@ -1,0 +1,28 @@
+// Closing the window the way a window manager does, in the middle of a game.
+#include "expected_output.h"
+#include "game_run.h"
+
+namespace {
+
+using Close = GameRunTest;
+
+TEST_F(Close, ClosingMidGameKeepsTheScoreFile) {
+  // Longer than any record the game writes, so a truncation would show.
+  const std::string previous = "You score is : 117 at level 2\nkept by the player\n";
+  ASSERT_TRUE(Launch("1\n", Pictures::Present, &previous));
+  Frame moving;
+  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return HasSquareAt(Segments(f), 116, 100); },
+                           kPlayTimeoutMs, &moving));
+
+  const std::string before = game_.Output();
+  x_.RequestClose(window_);
+  ASSERT_TRUE(game_.WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
+  EXPECT_TRUE(game_.exited()) << "ended by signal " << game_.signal();
+  EXPECT_EQ(game_.exitCode(), 0);
+  EXPECT_EQ(before, StartOutput(true));
+  EXPECT_EQ(game_.Output(), before) << "printed after the close";
+  EXPECT_EQ(ScoreFile(), previous);
+  EXPECT_EQ(x_.Bells(), 0);
+}
+
+}  // namespace

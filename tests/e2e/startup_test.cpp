@@ -1,0 +1,48 @@
+// The start of a run as a player sees it: console bytes, the window, the first frame.
+#include <X11/keysym.h>
+
+#include "expected_output.h"
+#include "game_run.h"
+
+namespace {
+
+using Startup = GameRunTest;
+
+TEST_F(Startup, ConsoleWindowAndFirstFrame) {
+  ASSERT_TRUE(Launch("1\n"));  // the slowest level: the serpent barely moves before F1
+
+  int width = 0, height = 0, x = 0, y = 0;
+  ASSERT_TRUE(x_.Size(window_, &width, &height));
+  EXPECT_EQ(width, 350);
+  EXPECT_EQ(height, 385);
+  ASSERT_TRUE(x_.Position(window_, &x, &y));
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 50);
+
+  ASSERT_TRUE(game_.WaitForOutput("> successful!\n", kStartTimeoutMs)) << game_.Output();
+  EXPECT_EQ(game_.Output(), StartOutput(true));
+
+  Frame start;
+  ASSERT_TRUE(
+      WaitForFrame([](const Frame& f) { return !Segments(f).empty(); }, kPlayTimeoutMs, &start));
+  SaveFrame(start, "start");
+  Tap(XK_F1);
+  Frame paused;
+  ASSERT_TRUE(WaitForStateText(StateText::Paused, &paused));
+  SaveFrame(paused, "paused");
+
+  // The first tick may have come before the window showed; F1 stops it within a step or two.
+  std::vector<Square> serpent = Segments(paused);
+  ASSERT_EQ(serpent.size(), 1u) << Describe(serpent);
+  EXPECT_NEAR(serpent[0].y, 100.0, 1.0);
+  EXPECT_TRUE(HasSquareAt(serpent, 100, 100) || HasSquareAt(serpent, 108, 100) ||
+              HasSquareAt(serpent, 116, 100))
+      << Describe(serpent);
+  EXPECT_TRUE(HasSquareAt(FindSquares(paused, SquareKind::Food), 125, 130))
+      << Describe(FindSquares(paused, SquareKind::Food));
+  EXPECT_EQ(CountPixels(paused, kClearColour, 0), 0) << "the strips leave part of the window bare";
+  EXPECT_GT(TitlePixels(paused), 40) << "no yellow title along the top of the panel";
+  EXPECT_EQ(x_.Bells(), 0);
+}
+
+}  // namespace
