@@ -7,11 +7,12 @@
 #include "console.h"
 #include "game_state.h"
 #include "render.h"
+#include "special_keys.h"
 #include "window.h"
 
-static_assert(GLUT_KEY_LEFT == 100 && GLUT_KEY_UP == 101 && GLUT_KEY_RIGHT == 102 &&
-                  GLUT_KEY_DOWN == 103 && GLUT_KEY_F1 == 1,
-              "the rules hard-code GLUT's special-key codes");
+static_assert(GLUT_KEY_LEFT == KeyLeft && GLUT_KEY_UP == KeyUp && GLUT_KEY_RIGHT == KeyRight &&
+                  GLUT_KEY_DOWN == KeyDown && GLUT_KEY_F1 == KeyF1,
+              "the rules name GLUT's special-key codes without its header");
 
 namespace {
 

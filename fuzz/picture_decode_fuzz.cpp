@@ -1,0 +1,34 @@
+// Decodes arbitrary bitmap files into the frame's texture layout: it must refuse or stay inside
+// both blocks, and what it hands back must hold every byte the GL will read.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bitmap.h"
+#include "picture_decode.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  std::FILE* stream = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  if (stream == nullptr) return 0;
+  BitmapInfo* info = nullptr;
+  BitmapSizes sizes{};
+  unsigned char* pixels = LoadBitmapStream(stream, &info, &sizes);
+  std::fclose(stream);
+  if (pixels == nullptr) return 0;
+
+  // The loader hands out exact-size heap blocks, so ASan sees any read past either of them.
+  const auto* block = reinterpret_cast<const unsigned char*>(info);
+  DecodedPicture picture;
+  if (DecodePicture(block, sizes.infoSize, pixels, sizes.pixelSize, &picture)) {
+    if (picture.width < 1 || picture.height < 1) std::abort();
+    if (picture.width > kPictureMaxSide || picture.height > kPictureMaxSide) std::abort();
+    if (picture.pixels.size() < BgrRowLength(picture.width) * picture.height) std::abort();
+  } else if (!picture.pixels.empty()) {
+    std::abort();
+  }
+  IsPlainBgrPicture(block, sizes.infoSize);
+  ReleaseBitmapInfo(info);
+  ReleaseBitmapPixels(pixels);
+  return 0;
+}
