@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the default build, then the
-# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of
+# each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,3 +14,6 @@ ctest --preset default
 cmake --preset asan -DVELMORAK_WERROR=ON
 cmake --build --preset asan
 ctest --preset asan
+
+# A short run of every fuzzer; scripts/fuzz.sh with a longer time is the long run.
+scripts/fuzz.sh 40
