@@ -38,11 +38,13 @@ int32_t LargestTextureSide() {
 bool AcceptPicture(const BitmapInfo* info, const unsigned char* pixels, const BitmapSizes& sizes,
                    PreparedPicture* picture) {
   const auto* infoBytes = reinterpret_cast<const unsigned char*>(info);
-  if (IsPlainBgrPicture(infoBytes, sizes.infoSize)) {
+  // What the GL reads with its unpack alignment of 4 must lie inside the loaded buffer; a plain
+  // picture whose last row lacks its fill bytes goes through the converter instead.
+  bool asLoaded = IsPlainBgrPicture(infoBytes, sizes.infoSize) &&
+                  BgrRowLength(info->biWidth) * info->biHeight <= sizes.pixelSize;
+  if (asLoaded) {
     picture->width = info->biWidth;
     picture->height = info->biHeight;
-    // What the GL reads with its unpack alignment of 4 must lie inside the loaded buffer.
-    if (BgrRowLength(picture->width) * picture->height > sizes.pixelSize) return false;
   } else {
     if (!DecodePicture(infoBytes, sizes.infoSize, pixels, sizes.pixelSize, &picture->decoded)) {
       return false;

@@ -239,8 +239,9 @@ struct RleCursor {
 };
 
 void RlePut(const Layout& layout, unsigned index, RleCursor* at, DecodedPicture* out) {
-  if (at->x < layout.width && at->y < layout.height)
+  if (at->x < layout.width && at->y < layout.height) {
     PutIndex(layout, index, OutPixel(out, at->x, at->y));
+  }
   if (at->x < layout.width) ++at->x;
 }
 

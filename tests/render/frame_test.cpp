@@ -523,8 +523,10 @@ TEST_F(FrameTest, PreparePictureRefusesUnsafePictures) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   ASSERT_GT(largest, 0);
   TestPicture exact = PlainPicture(5, 3);
-  TestPicture short1 = PlainPicture(5, 3);
-  short1.pixels.pop_back();  // the last row's fill byte: the GL would read it
+  TestPicture unpadded = PlainPicture(5, 3);
+  unpadded.pixels.pop_back();  // the last row's fill byte, which the GL would read
+  TestPicture cut = PlainPicture(5, 3);
+  cut.pixels.resize(cut.pixels.size() - 2);  // into the last row's pixels
   TestPicture wide = PlainPicture(largest + 1, 1);
   TestPicture jpeg{Info(40, 4, 4, 24, 4), Bytes(64, 0)};
   TestPicture palette{WithPalette(Info(40, 4, 1, 8), {{1, 2, 3}}), Bytes(4, 0)};
@@ -536,7 +538,9 @@ TEST_F(FrameTest, PreparePictureRefusesUnsafePictures) {
     bool ready;
   } cases[] = {
       {"rows inside the buffer", PanelPicture, &exact, exact.Sizes(), true},
-      {"last row one byte short", PanelPicture, &short1, short1.Sizes(), false},
+      {"last row without its fill byte is converted", PanelPicture, &unpadded, unpadded.Sizes(),
+       true},
+      {"last row cut short", PanelPicture, &cut, cut.Sizes(), false},
       {"wider than the GL's largest texture", PlayfieldPicture, &wide, wide.Sizes(), false},
       {"an encoding nothing reads", PlayfieldPicture, &jpeg, jpeg.Sizes(), false},
       {"an 8-bit picture is converted", PlayfieldPicture, &palette, palette.Sizes(), true},
