@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -41,28 +42,43 @@ GameProcess::~GameProcess() {
 bool GameProcess::Start(const std::string& program, const std::string& workDir,
                         const std::string& display,
                         const std::vector<std::string>& extraEnvironment) {
-  int input[2];
-  int output[2];
-  if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) {
-    error_ = std::string("pipe: ") + std::strerror(errno);
+  // The child changes directory before exec, so a relative program path must be fixed first.
+  char* resolved = realpath(program.c_str(), nullptr);
+  if (resolved == nullptr) {
+    error_ = "cannot find " + program + ": " + std::strerror(errno);
     return false;
   }
+  std::string path(resolved);
+  std::free(resolved);
+  char* argv[] = {path.data(), nullptr};
   std::vector<std::string> environment = ChildEnvironment(display, extraEnvironment);
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::string programCopy = program;
-  char* argv[] = {programCopy.data(), nullptr};
+
+  int input[2];
+  int output[2];
+  if (pipe2(input, O_CLOEXEC) != 0) {
+    error_ = std::string("pipe: ") + std::strerror(errno);
+    return false;
+  }
+  if (pipe2(output, O_CLOEXEC) != 0) {
+    error_ = std::string("pipe: ") + std::strerror(errno);
+    close(input[0]);
+    close(input[1]);
+    return false;
+  }
 
   pid_ = fork();
   if (pid_ < 0) {
     error_ = std::string("fork: ") + std::strerror(errno);
+    for (int fd : {input[0], input[1], output[0], output[1]}) close(fd);
     return false;
   }
   if (pid_ == 0) {
     // dup2 clears close-on-exec on the copies; the originals close at exec.
     if (chdir(workDir.c_str()) != 0 || dup2(input[0], 0) < 0 || dup2(output[1], 1) < 0) _exit(126);
-    execve(program.c_str(), argv, envp.data());
+    execve(path.c_str(), argv, envp.data());
     _exit(127);
   }
   close(input[0]);
