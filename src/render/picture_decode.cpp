@@ -104,6 +104,8 @@ bool ReadCoreHeader(const unsigned char* info, size_t infoSize, Layout* layout) 
   layout->width = ReadU16(info + 4);
   layout->height = ReadU16(info + 6);
   layout->bitCount = ReadU16(info + 10);
+  // The core header has no compression field, so its bit count alone must make sense.
+  if (!BitCountFits(kRgb, layout->bitCount)) return false;
   if (layout->bitCount <= 8) {
     ReadPalette(info, infoSize, kCoreHeaderSize, 3, uint64_t{1} << layout->bitCount, layout);
   }

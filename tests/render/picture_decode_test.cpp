@@ -179,6 +179,8 @@ std::vector<Case> Refusals() {
       {"area beyond the cap", Info(40, 8192, 4096, 24), anyPixels, false, {}},
       {"3 bits per pixel", Info(40, 1, 1, 3), anyPixels, false, {}},
       {"64 bits per pixel", Info(40, 1, 1, 64), anyPixels, false, {}},
+      {"core header with 0 bits per pixel", CoreInfo(256, 1, 0), anyPixels, false, {}},
+      {"core header with 12 bits per pixel", CoreInfo(1, 1, 12), anyPixels, false, {}},
       {"JPEG inside a bitmap", Info(40, 1, 1, 24, 4), anyPixels, false, {}},
       {"RLE8 with 4 bits", Info(40, 1, 1, 4, 1), anyPixels, false, {}},
       {"bit fields on 24 bits", WithMasks(Info(40, 1, 1, 24, 3), 1, 2, 4), anyPixels, false, {}},
