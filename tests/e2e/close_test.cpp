@@ -11,8 +11,8 @@ TEST_F(Close, ClosingMidGameKeepsTheScoreFile) {
   const std::string previous = "You score is : 117 at level 2\nkept by the player\n";
   ASSERT_TRUE(Launch("1\n", Pictures::Present, &previous));
   Frame moving;
-  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return HasSquareAt(Segments(f), 116, 100); },
-                           kPlayTimeoutMs, &moving));
+  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return ReachedOnStartRow(f, 108); }, kPlayTimeoutMs,
+                           &moving));
 
   const std::string before = game_.Output();
   x_.RequestClose(window_);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -59,8 +60,11 @@ bool GameRunTest::Launch(const std::string& levelInput, Pictures pictures,
   game_.WriteInputAndClose(levelInput);
   window_ = x_.WaitForWindow(kWindowTitle, kStartTimeoutMs);
   if (window_ == None) {
+    std::string state = game_.Running()  ? "still running"
+                        : game_.exited() ? "exited with " + std::to_string(game_.exitCode())
+                                         : "killed by signal " + std::to_string(game_.signal());
     ADD_FAILURE() << "no viewable window titled \"" << kWindowTitle << "\" within "
-                  << kStartTimeoutMs << " ms; output so far:\n"
+                  << kStartTimeoutMs << " ms; the game is " << state << "; output so far:\n"
                   << game_.Output();
     return false;
   }
@@ -115,4 +119,10 @@ int GameRunTest::SettledBells(int expected) {
   // The bells of one tick leave the game back to back; anything more would be here by now.
   usleep(300000);
   return x_.Bells();
+}
+
+bool ReachedOnStartRow(const Frame& frame, double x) {
+  for (const Square& s : Segments(frame))
+    if (s.x >= x - 1.0 && std::abs(s.y - 100.0) <= 1.0) return true;
+  return false;
 }

@@ -64,3 +64,6 @@ class GameRunTest : public ::testing::Test {
 inline std::vector<Square> Segments(const Frame& frame) {
   return FindSquares(frame, SquareKind::Segment);
 }
+
+// A square on the start row y 100 at or right of x: the serpent has come that far heading right.
+bool ReachedOnStartRow(const Frame& frame, double x);

@@ -16,8 +16,8 @@ constexpr int kIntervalMs = 120;  // level 3
 TEST_F(Pause, F1FreezesAndArrowsWaitForTheResume) {
   ASSERT_TRUE(Launch("3\n"));
   Frame moving;
-  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return HasSquareAt(Segments(f), 108, 100); },
-                           kPlayTimeoutMs, &moving));
+  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return ReachedOnStartRow(f, 108); }, kPlayTimeoutMs,
+                           &moving));
   Tap(XK_F1);
   Frame paused;
   ASSERT_TRUE(WaitForStateText(StateText::Paused, &paused));

@@ -46,13 +46,8 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
   ASSERT_TRUE(Launch("3\n"));
   // Turning at x 124 or 132 runs the head through the first food at (125, 130).
   Frame frame;
-  ASSERT_TRUE(WaitForFrame(
-      [](const Frame& f) {
-        for (const Square& s : Segments(f))
-          if (s.x >= 123.0 && s.y < 101.0) return true;
-        return false;
-      },
-      kPlayTimeoutMs, &frame));
+  ASSERT_TRUE(WaitForFrame([](const Frame& f) { return ReachedOnStartRow(f, 124); }, kPlayTimeoutMs,
+                           &frame));
   Tap(XK_Up);
 
   ASSERT_TRUE(game_.WaitForOutput("CASE 3\n", kPlayTimeoutMs)) << game_.Output();
