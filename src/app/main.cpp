@@ -1,6 +1,7 @@
 // Velmorak Revir: the console dialogue, the window, and the hand-over to the event loop.
 #include <GL/freeglut.h>
 
+#include <csignal>
 #include <iostream>
 
 #include "bitmap.h"
@@ -29,6 +30,10 @@ void LoadPicture(const char* fileName, const char* successText, PictureSlot slot
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A console that goes away (a closed pipe) must not end the game: its output failures pass
+  // silently, and the score record still gets written.
+  std::signal(SIGPIPE, SIG_IGN);
+
   GameState.segmentX[0] = 100.0f;
   GameState.segmentY[0] = 100.0f;
 
