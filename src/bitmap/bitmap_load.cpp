@@ -1,6 +1,8 @@
 // Reads a bitmap file into its info block and pixel buffer, never reading or allocating more
 // than the file itself holds.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -81,6 +83,19 @@ unsigned char* ReadBlock(Source& source, uint64_t size) {
   return ReadWhole(source.stream, size);
 }
 
+// A plain open of a named pipe that nobody writes waits forever, and start-up with it. Opened
+// without waiting, such a pipe reads as empty and the load fails like any short file; waiting
+// comes back for the reads, so a pipe that is being fed is still read whole.
+std::FILE* OpenForReading(const char* fileName) {
+  int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  int flags = fcntl(fd, F_GETFL);
+  std::FILE* file = nullptr;
+  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file = fdopen(fd, "rb");
+  if (file == nullptr) close(fd);
+  return file;
+}
+
 }  // namespace
 
 unsigned char* LoadBitmapStream(std::FILE* stream, BitmapInfo** info, BitmapSizes* sizes) {
@@ -114,7 +129,7 @@ unsigned char* LoadBitmapStream(std::FILE* stream, BitmapInfo** info, BitmapSize
 unsigned char* LoadBitmapFileSized(const char* fileName, BitmapInfo** info, BitmapSizes* sizes) {
   if (sizes != nullptr) *sizes = BitmapSizes{};
   if (fileName == nullptr || info == nullptr) return nullptr;
-  std::FILE* file = std::fopen(fileName, "rb");
+  std::FILE* file = OpenForReading(fileName);
   if (file == nullptr) return nullptr;
   unsigned char* pixels = LoadBitmapStream(file, info, sizes);
   std::fclose(file);
