@@ -70,6 +70,9 @@ const ScoreFileCase kCases[] = {
        std::error_code error;
        EXPECT_FALSE(fs::exists(folder / "User_score.txt", error));
      }},
+    {"NamedPipeWithoutReader", false,
+     [](const fs::path& folder) { return mkfifo((folder / "User_score.txt").c_str(), 0644) == 0; },
+     [](const fs::path& folder) { EXPECT_TRUE(fs::is_fifo(folder / "User_score.txt")); }},
     {"FullDisk", false,
      [](const fs::path& folder) {
        return symlink("/dev/full", (folder / "User_score.txt").c_str()) == 0;
