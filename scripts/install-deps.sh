@@ -8,7 +8,7 @@ packages=(
   freeglut3-dev libgl-dev libglu1-mesa-dev libx11-dev libxtst-dev libxext-dev
   libgl1-mesa-dri mesa-utils xvfb xauth x11-utils xdotool
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  clang libclang-rt-14-dev llvm valgrind
+  clang libclang-rt-14-dev llvm valgrind util-linux
 )
 
 missing=()
