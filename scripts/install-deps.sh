@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dri mesa-utils xvfb xauth x11-utils xdotool
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev llvm valgrind util-linux
+  libstb-dev desktop-file-utils man-db groff-base
 )
 
 missing=()
