@@ -9,6 +9,7 @@
 #include "game_state.h"
 #include "render.h"
 #include "special_keys.h"
+#include "tick_pacer.h"
 #include "window.h"
 
 static_assert(GLUT_KEY_LEFT == KeyLeft && GLUT_KEY_UP == KeyUp && GLUT_KEY_RIGHT == KeyRight &&
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
 
   glutReshapeFunc(OnReshape);
   glutDisplayFunc(OnDisplay);
-  glutTimerFunc(33, OnTick, 1);
+  StartTicking(33);
   glutSpecialFunc(OnSpecialKey);
 
   LoadPicture("sky.bmp", "> Successful!", PanelPicture, &GameState.skyInfo, &GameState.skyPixels);
