@@ -1,0 +1,46 @@
+// What every measuring program shares: a clock, sample statistics, the --quick switch and the
+// row each headline figure adds to the summary table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Seconds on a steady clock; only differences mean anything.
+double BenchSeconds();
+
+// Durations of single runs of one thing, in seconds.
+class Samples {
+ public:
+  void Add(double seconds) { values_.push_back(seconds); }
+  void Reserve(size_t count) { values_.reserve(count); }
+  size_t Count() const { return values_.size(); }
+  // The value below which the given fraction of the samples lie (nearest rank); 0 when empty.
+  double Percentile(double fraction) const;
+  double Median() const { return Percentile(0.5); }
+
+ private:
+  std::vector<double> values_;
+};
+
+// Removes --quick from the arguments, so that the rest can go to Google Benchmark, and says
+// whether it was there: a short smoke run instead of a careful one.
+bool TakeQuickFlag(int* argc, char** argv);
+
+// One line of the summary table. Printed, and appended tab-separated to the file that
+// VELMORAK_BENCH_TABLE names when it is set, which is how scripts/bench.sh gathers every
+// program's figures into one table.
+struct TableRow {
+  std::string figure;
+  std::string ours;
+  std::string reference;
+  std::string ratio;  // ours / reference as a plain number, or "-"
+  std::string goal;
+  std::string verdict;  // "holds", "misses" or "-"
+};
+void AddTableRow(const TableRow& row);
+
+// Human-readable numbers for the table.
+std::string FormatMilliseconds(double seconds);
+std::string FormatMicroseconds(double seconds);
+std::string FormatRatio(double ratio);
+std::string Verdict(bool holds);
