@@ -198,6 +198,7 @@ struct ReachCase {
   std::function<void(Scene&)> prepare;
   const char* game;      // the copy of the game that must run
   const char* skyStart;  // the start of the sky.bmp copied in
+  const char* warning;   // on standard error; empty when nothing may be said
 };
 
 std::ostream& operator<<(std::ostream& out, const ReachCase& c) {
@@ -205,13 +206,13 @@ std::ostream& operator<<(std::ostream& out, const ReachCase& c) {
 }
 
 const ReachCase kReachCases[] = {
-    {"AbsolutePath", [](Scene&) {}, "moved", "moved sky.bmp"},
+    {"AbsolutePath", [](Scene&) {}, "moved", "moved sky.bmp", ""},
     {"RelativePathFromItsFolder",
      [](Scene& s) {
        s.workDir = (trees->moved / "bin").string();
        s.launcher = "./velmorak-launch";
      },
-     "moved", "moved sky.bmp"},
+     "moved", "moved sky.bmp", ""},
     {"AbsoluteLinkElsewhere",
      [](Scene& s) {
        std::string link = s.folder.path() + "/my bin/velmorak-launch";
@@ -219,7 +220,7 @@ const ReachCase kReachCases[] = {
        fs::create_symlink(trees->moved / "bin/velmorak-launch", link);
        s.launcher = link;
      },
-     "moved", "moved sky.bmp"},
+     "moved", "moved sky.bmp", ""},
     {"ChainOfRelativeLinks",
      [](Scene& s) {
        fs::path links = s.folder.path() + "/links";
@@ -229,13 +230,23 @@ const ReachCase kReachCases[] = {
        fs::create_symlink("deeper/second", links / "first");
        s.launcher = (links / "first").string();
      },
-     "moved", "moved sky.bmp"},
+     "moved", "moved sky.bmp", ""},
     {"LoneCopyFallsBackToTheInstalledFolders",
      [](Scene& s) {
        s.launcher = s.folder.path() + "/velmorak-launch";
        fs::copy_file(trees->installed / "bin/velmorak-launch", s.launcher);
      },
-     "installed", "BM"},
+     "installed", "BM", ""},
+    {"NoDefaultPicturesAnywhere",
+     [](Scene& s) {
+       fs::create_directories(s.folder.path() + "/bare");
+       s.launcher = s.folder.path() + "/bare/velmorak-launch";
+       fs::copy_file(trees->staged / "velmorak-nowhere/bin/velmorak-launch", s.launcher);
+       PutFakeGame(s.folder.path() + "/bare", "bare");
+     },
+     "bare", "<missing>",
+     "velmorak-launch: no default sky.bmp to copy: its strip will be plain\n"
+     "velmorak-launch: no default background.bmp to copy: its strip will be plain\n"},
 };
 
 class ReachedFrom : public Launcher, public ::testing::WithParamInterface<ReachCase> {};
@@ -245,7 +256,7 @@ TEST_P(ReachedFrom, FindsTheGameAndPicturesItBelongsTo) {
   GetParam().prepare(scene);
   CommandResult result = scene.Run();
   EXPECT_TRUE(result.exited && result.code == 0) << result.code << ": " << result.err;
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.err, GetParam().warning);
   std::string play = scene.DefaultPlay();
   EXPECT_EQ(result.out, std::string(GetParam().game) + "\n" + fs::canonical(play).string() + "\n");
   EXPECT_EQ(ReadWholeFile(play + "/sky.bmp").rfind(GetParam().skyStart, 0), 0u);
@@ -287,6 +298,13 @@ const RefusalCase kRefusalCases[] = {
        fs::create_symlink(s.data + "/gone", s.DataPlay());
      },
      1, "cannot use the play folder \"{data}/velmorak\": it is a link to nothing"},
+    {"PlayFolderIsALinkToAFile",
+     [](Scene& s) {
+       s.env.push_back("XDG_DATA_HOME=" + s.data);
+       WriteWholeFile(s.data + "/a file", "");
+       fs::create_symlink(s.data + "/a file", s.DataPlay());
+     },
+     1, "cannot use the play folder \"{data}/velmorak\": it is not a folder"},
     {"NoHomeAndNoDataHome", [](Scene& s) { s.env = {"PATH=/usr/bin:/bin"}; }, 1,
      "neither XDG_DATA_HOME nor HOME"},
     {"RelativeHomeAndDataHome",
