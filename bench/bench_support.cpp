@@ -37,42 +37,48 @@ bool TakeQuickFlag(int* argc, char** argv) {
   return quick;
 }
 
-void AddTableRow(const TableRow& row) {
+bool AddTableRow(const TableRow& row) {
   std::printf("| %s | %s | %s | %s | %s | %s |\n", row.figure.c_str(), row.ours.c_str(),
               row.reference.c_str(), row.ratio.c_str(), row.goal.c_str(), row.verdict.c_str());
   std::fflush(stdout);
   const char* path = std::getenv("VELMORAK_BENCH_TABLE");
-  if (path == nullptr || *path == '\0') return;
+  if (path == nullptr || *path == '\0') return true;
   std::FILE* table = std::fopen(path, "a");
-  if (table == nullptr) {
-    std::fprintf(stderr, "cannot append to the table %s\n", path);
-    return;
-  }
-  std::fprintf(table, "%s\t%s\t%s\t%s\t%s\t%s\n", row.figure.c_str(), row.ours.c_str(),
-               row.reference.c_str(), row.ratio.c_str(), row.goal.c_str(), row.verdict.c_str());
-  std::fclose(table);
+  bool written =
+      table != nullptr && std::fprintf(table, "%s\t%s\t%s\t%s\t%s\t%s\n", row.figure.c_str(),
+                                       row.ours.c_str(), row.reference.c_str(), row.ratio.c_str(),
+                                       row.goal.c_str(), row.verdict.c_str()) >= 0;
+  // A full disk often only shows when the buffered row is flushed at close.
+  if (table != nullptr) written = std::fclose(table) == 0 && written;
+  if (!written) std::fprintf(stderr, "cannot append to the table %s\n", path);
+  return written;
 }
 
 namespace {
 
-std::string Format(const char* format, double value) {
+std::string Format(const char* format, double value, int decimals = 3) {
   char text[64];
-  std::snprintf(text, sizeof text, format, value);
+  std::snprintf(text, sizeof text, format, decimals, value);
   return text;
 }
 
 }  // namespace
 
-std::string FormatMilliseconds(double seconds) {
-  return Format("%.3f ms", seconds * 1e3);
+std::string FormatMilliseconds(double seconds, int decimals) {
+  return Format("%.*f ms", seconds * 1e3, decimals);
 }
 
 std::string FormatMicroseconds(double seconds) {
-  return Format("%.3f µs", seconds * 1e6);
+  return Format("%.*f µs", seconds * 1e6);
 }
 
 std::string FormatRatio(double ratio) {
-  return Format("%.3f", ratio);
+  return Format("%.*f", ratio);
+}
+
+std::string FormatRatio(double ours, double reference) {
+  if (!(reference > 0.0) || !std::isfinite(ours)) return "-";
+  return FormatRatio(ours / reference);
 }
 
 std::string Verdict(bool holds) {

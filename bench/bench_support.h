@@ -3,14 +3,17 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Seconds on a steady clock; only differences mean anything.
 double BenchSeconds();
 
-// Durations of single runs of one thing, in seconds.
+// Durations of single runs of one thing, all in one unit.
 class Samples {
  public:
+  Samples() = default;
+  explicit Samples(std::vector<double> values) : values_(std::move(values)) {}
   void Add(double seconds) { values_.push_back(seconds); }
   void Reserve(size_t count) { values_.reserve(count); }
   size_t Count() const { return values_.size(); }
@@ -28,7 +31,8 @@ bool TakeQuickFlag(int* argc, char** argv);
 
 // One line of the summary table. Printed, and appended tab-separated to the file that
 // VELMORAK_BENCH_TABLE names when it is set, which is how scripts/bench.sh gathers every
-// program's figures into one table.
+// program's figures into one table. False when that file can't be written; the row was still
+// printed.
 struct TableRow {
   std::string figure;
   std::string ours;
@@ -37,10 +41,12 @@ struct TableRow {
   std::string goal;
   std::string verdict;  // "holds", "misses" or "-"
 };
-void AddTableRow(const TableRow& row);
+bool AddTableRow(const TableRow& row);
 
 // Human-readable numbers for the table.
-std::string FormatMilliseconds(double seconds);
+std::string FormatMilliseconds(double seconds, int decimals = 3);
 std::string FormatMicroseconds(double seconds);
 std::string FormatRatio(double ratio);
+// ours / reference, or "-" when the reference is no positive number or ours isn't finite.
+std::string FormatRatio(double ours, double reference);
 std::string Verdict(bool holds);

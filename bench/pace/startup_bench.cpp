@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_table.h"
+#include "bench_support.h"
 #include "game_process.h"
 #include "play_folder.h"
 #include "xvfb_server.h"
@@ -79,29 +79,23 @@ bool TimeOneRun(const std::string& display, Program* program) {
   return true;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+double Median(const std::vector<double>& values) {
+  return Samples(values).Median();
 }
 
 std::string Summary(const std::vector<double>& runs) {
   auto [low, high] = std::minmax_element(runs.begin(), runs.end());
-  return Milliseconds(Median(runs), 1) + " (min " + Milliseconds(*low, 1) + ", max " +
-         Milliseconds(*high, 1) + ")";
+  return FormatMilliseconds(Median(runs) / 1e3, 1) + " (min " + FormatMilliseconds(*low / 1e3, 1) +
+         ", max " + FormatMilliseconds(*high / 1e3, 1) + ")";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--quick") == 0) {
-      quick = true;
-    } else {
-      std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
-      return 2;
-    }
+  const bool quick = TakeQuickFlag(&argc, argv);
+  if (argc > 1) {
+    std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
+    return 2;
   }
   const int runs = quick ? 3 : 10;
 
@@ -125,8 +119,8 @@ int main(int argc, char** argv) {
     std::printf("  ms\n");
   }
   const bool tableOk =
-      ReportRow({"start-up, level line to first frame, median of " + std::to_string(runs),
-                 Summary(game.runs), Summary(bare.runs) + " (bare freeglut window)",
-                 Ratio(Median(game.runs), Median(bare.runs)), "-", "-"});
+      AddTableRow({"start-up, level line to first frame, median of " + std::to_string(runs),
+                   Summary(game.runs), Summary(bare.runs) + " (bare freeglut window)",
+                   FormatRatio(Median(game.runs), Median(bare.runs)), "-", "-"});
   return tableOk ? 0 : 1;
 }

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_table.h"
+#include "bench_support.h"
 #include "console.h"
 #include "game_process.h"
 #include "play_folder.h"
@@ -117,20 +117,13 @@ bool FinishChain(Chain* chain, int ticks) {
   return true;
 }
 
-// Nearest-rank percentile.
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size())));
-  return values[std::min(values.size(), std::max<size_t>(rank, 1)) - 1];
-}
-
 Pace Measure(const std::vector<double>& rearms) {
   std::vector<double> periods;
   for (size_t i = 1; i < rearms.size(); ++i) periods.push_back(rearms[i] - rearms[i - 1]);
   Pace pace;
   pace.firstTick = rearms.front();
   pace.mean = (rearms.back() - rearms.front()) / static_cast<double>(periods.size());
-  pace.p99 = Percentile(periods, 0.99);
+  pace.p99 = Samples(periods).Percentile(0.99);
   pace.shortest = *std::min_element(periods.begin(), periods.end());
   pace.longest = *std::max_element(periods.begin(), periods.end());
   return pace;
@@ -155,14 +148,10 @@ void PrintPace(const Chain& chain, const Pace& pace) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--quick") == 0) {
-      quick = true;
-    } else {
-      std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
-      return 2;
-    }
+  const bool quick = TakeQuickFlag(&argc, argv);
+  if (argc > 1) {
+    std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
+    return 2;
   }
   const int ticks = quick ? 100 : 1000;
 
@@ -221,22 +210,23 @@ int main(int argc, char** argv) {
 
     const double interval = ours.interval;
     const std::string level = "tick pace, level " + std::to_string(ours.level);
-    tableOk &=
-        ReportRow({level + ", mean period", Milliseconds(mine.mean, 3),
-                   Milliseconds(theirs.mean, 3) + " (plain re-arm)", Ratio(mine.mean, theirs.mean),
-                   "within 0.5 % of " + std::to_string(ours.interval) + " ms",
-                   Verdict(std::fabs(mine.mean - interval) <= 0.005 * interval)});
-    tableOk &=
-        ReportRow({level + ", p99 period", Milliseconds(mine.p99, 3),
-                   Milliseconds(theirs.p99, 3) + " (plain re-arm)", Ratio(mine.p99, theirs.p99),
-                   "no worse than the plain re-arm", Verdict(mine.p99 <= theirs.p99)});
+    tableOk &= AddTableRow({level + ", mean period", FormatMilliseconds(mine.mean / 1e3, 3),
+                            FormatMilliseconds(theirs.mean / 1e3, 3) + " (plain re-arm)",
+                            FormatRatio(mine.mean, theirs.mean),
+                            "within 0.5 % of " + std::to_string(ours.interval) + " ms",
+                            Verdict(std::fabs(mine.mean - interval) <= 0.005 * interval)});
+    tableOk &= AddTableRow({level + ", p99 period", FormatMilliseconds(mine.p99 / 1e3, 3),
+                            FormatMilliseconds(theirs.p99 / 1e3, 3) + " (plain re-arm)",
+                            FormatRatio(mine.p99, theirs.p99), "no worse than the plain re-arm",
+                            Verdict(mine.p99 <= theirs.p99)});
   }
   if (!failed) {
-    tableOk &= ReportRow(
+    tableOk &= AddTableRow(
         {"tick pace, first tick after registration",
-         Milliseconds(latestFirst) + " (latest of 3 levels)",
-         "33 ms (first frame done at " + Milliseconds(latestFrame) + ")", Ratio(latestFirst, 33.0),
-         "33 ms, or within 2 ms of a first frame that ends later", Verdict(firstOnTime)});
+         FormatMilliseconds(latestFirst / 1e3, 2) + " (latest of 3 levels)",
+         "33 ms (first frame done at " + FormatMilliseconds(latestFrame / 1e3, 2) + ")",
+         FormatRatio(latestFirst, 33.0), "33 ms, or within 2 ms of a first frame that ends later",
+         Verdict(firstOnTime)});
   }
   return failed || !tableOk ? 1 : 0;
 }
