@@ -120,6 +120,14 @@ const LoadCase kSizeRuleCases[] = {
        f.compression = 1, f.bitCount = 8, f.sizeImage = f.pixelBytes = 10;
      }),
      Outcome::Loads, 10},
+    // Pixel arrays from 4 MiB on are allocated on large-page boundaries; on both sides of that
+    // line, and with a size that isn't a whole number of large pages, they hold the file's bytes.
+    {"Rgb24_JustBelowLargeBlock",
+     Built([](BitmapFields& f) { f.width = 1024, f.height = 1365, f.pixelBytes = 4193280; }),
+     Outcome::Loads, 4193280},
+    {"Rgb24_LargeBlockPartPage",
+     Built([](BitmapFields& f) { f.width = 1024, f.height = 1366, f.pixelBytes = 4196352; }),
+     Outcome::Loads, 4196352},
 };
 INSTANTIATE_TEST_SUITE_P(SizeRule, LoadTable, ::testing::ValuesIn(kSizeRuleCases), CaseName);
 
