@@ -1,6 +1,8 @@
 // The clock, statistics and table rows of the measuring programs.
 #include "bench_support.h"
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -35,6 +37,23 @@ bool TakeQuickFlag(int* argc, char** argv) {
   }
   *argc = kept;
   return quick;
+}
+
+bool OnlyQuickFlag(int argc, char** argv, bool* quick) {
+  *quick = TakeQuickFlag(&argc, argv);
+  if (argc <= 1) return true;
+  std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
+  return false;
+}
+
+int RunBenchmarksThenReport(int argc, char** argv, void (*report)(bool quick)) {
+  const bool quick = TakeQuickFlag(&argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  report(quick);
+  return 0;
 }
 
 bool AddTableRow(const TableRow& row) {

@@ -29,6 +29,14 @@ class Samples {
 // whether it was there: a short smoke run instead of a careful one.
 bool TakeQuickFlag(int* argc, char** argv);
 
+// For programs whose only argument is --quick: sets *quick, or prints the usage and returns
+// false when anything else was given.
+bool OnlyQuickFlag(int argc, char** argv, bool* quick);
+
+// The main of a measuring program: Google Benchmark's own timings first (its arguments work as
+// usual), then the program's headline figures for the summary table, short ones with --quick.
+int RunBenchmarksThenReport(int argc, char** argv, void (*report)(bool quick));
+
 // One line of the summary table. Printed, and appended tab-separated to the file that
 // VELMORAK_BENCH_TABLE names when it is set, which is how scripts/bench.sh gathers every
 // program's figures into one table. False when that file can't be written; the row was still

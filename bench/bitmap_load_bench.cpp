@@ -204,11 +204,5 @@ void ReportLargeLoad(bool quick) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = TakeQuickFlag(&argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ReportLargeLoad(quick);
-  return 0;
+  return RunBenchmarksThenReport(argc, argv, ReportLargeLoad);
 }

@@ -189,11 +189,5 @@ BENCHMARK(BM_DecodeRgb555);
 BENCHMARK(BM_DecodeTopDown24);
 
 int main(int argc, char** argv) {
-  const bool quick = TakeQuickFlag(&argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ReportLargePalette(quick);
-  return 0;
+  return RunBenchmarksThenReport(argc, argv, ReportLargePalette);
 }

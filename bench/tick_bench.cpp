@@ -98,11 +98,5 @@ void ReportTickCost(bool quick) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = TakeQuickFlag(&argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ReportTickCost(quick);
-  return 0;
+  return RunBenchmarksThenReport(argc, argv, ReportTickCost);
 }

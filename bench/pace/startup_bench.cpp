@@ -92,11 +92,8 @@ std::string Summary(const std::vector<double>& runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = TakeQuickFlag(&argc, argv);
-  if (argc > 1) {
-    std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
-    return 2;
-  }
+  bool quick = false;
+  if (!OnlyQuickFlag(argc, argv, &quick)) return 2;
   const int runs = quick ? 3 : 10;
 
   XvfbServer server;

@@ -148,11 +148,8 @@ void PrintPace(const Chain& chain, const Pace& pace) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = TakeQuickFlag(&argc, argv);
-  if (argc > 1) {
-    std::fprintf(stderr, "usage: %s [--quick]\n", argv[0]);
-    return 2;
-  }
+  bool quick = false;
+  if (!OnlyQuickFlag(argc, argv, &quick)) return 2;
   const int ticks = quick ? 100 : 1000;
 
   XvfbServer server;
