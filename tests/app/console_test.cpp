@@ -5,17 +5,13 @@
 
 #include <climits>
 #include <sstream>
+#include <string>
+
+#include "expected_output.h"
 
 namespace {
 
-const char kBanner[] =
-    "Velmorak version 1.4b console\n"
-    "******************************\n"
-    "level 1 = extremely slow\n"
-    "level 5 = moderate speed\n"
-    "level 8 = insanely fast\n\n"
-    "Select Velmorak game level (1 to 8, default=5)\n"
-    "Level :";
+const std::string kBanner = BannerAndPrompt();
 
 struct TypedLevel {
   const char* typed;

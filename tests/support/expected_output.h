@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The banner and the level prompt, up to where the typed level follows on the same line.
+std::string BannerAndPrompt();
+
 // Banner, level prompt (no echo: the level comes through a pipe), the mipmap line and the two
 // loading reports, either both pictures shown or both refused.
 std::string StartOutput(bool picturesShown);

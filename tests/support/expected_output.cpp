@@ -1,16 +1,18 @@
 // Console and score-file texts of the game, byte for byte.
 #include "expected_output.h"
 
+std::string BannerAndPrompt() {
+  return "Velmorak version 1.4b console\n"
+         "******************************\n"
+         "level 1 = extremely slow\n"
+         "level 5 = moderate speed\n"
+         "level 8 = insanely fast\n\n"
+         "Select Velmorak game level (1 to 8, default=5)\n"
+         "Level :";
+}
+
 std::string StartOutput(bool picturesShown) {
-  std::string text =
-      "Velmorak version 1.4b console\n"
-      "******************************\n"
-      "level 1 = extremely slow\n"
-      "level 5 = moderate speed\n"
-      "level 8 = insanely fast\n\n"
-      "Select Velmorak game level (1 to 8, default=5)\n"
-      "Level :"
-      "\n> Mipmap level = GL_LINEAR\n";
+  std::string text = BannerAndPrompt() + "\n> Mipmap level = GL_LINEAR\n";
   if (picturesShown) {
     text +=
         "> Loading bitmap sky.bmp ...\n> Successful!\n"
