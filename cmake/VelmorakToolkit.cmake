@@ -1,0 +1,17 @@
+# The toolkit the game draws, times and beeps with, as one target: velmorak::toolkit.
+# Everything that differs between platforms' windowing stacks is decided here; the targets that
+# need the toolkit link this one and never ask which platform they are on.
+include_guard(GLOBAL)
+
+add_library(velmorak_toolkit INTERFACE)
+add_library(velmorak::toolkit ALIAS velmorak_toolkit)
+
+if(UNIX AND NOT APPLE)
+  # X11 desktops: freeglut over GLX, and Xlib for the bell.
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+  find_package(GLUT REQUIRED)
+  find_package(X11 REQUIRED)
+  target_link_libraries(velmorak_toolkit INTERFACE OpenGL::GL OpenGL::GLX GLUT::GLUT X11::X11)
+else()
+  message(FATAL_ERROR "no toolkit is known for ${CMAKE_SYSTEM_NAME}")
+endif()
