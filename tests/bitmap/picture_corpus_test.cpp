@@ -1,5 +1,6 @@
-// The decoder against a public BMP corpus: good files match reference pictures, the rest decode
-// or are refused without a stray read (run it under the asan preset too).
+// The decoder against a public BMP corpus: good files match reference pictures in both row
+// layouts, the rest decode or are refused without a stray read (run it under the asan preset
+// too).
 #include <dirent.h>
 #include <gtest/gtest.h>
 
@@ -86,9 +87,10 @@ struct Loaded {
     ReleaseBitmapPixels(pixels);
     ReleaseBitmapInfo(info);
   }
-  bool Decode(DecodedPicture* out) const {
+  bool Decode(DecodedPicture* out,
+              PixelLayout layout = PixelLayout::kBottomUpBgrPadded) const {
     return pixels != nullptr && DecodePicture(reinterpret_cast<const unsigned char*>(info),
-                                              sizes.infoSize, pixels, sizes.pixelSize, out);
+                                              sizes.infoSize, pixels, sizes.pixelSize, out, layout);
   }
 };
 
@@ -96,18 +98,20 @@ struct Loaded {
 int CountMismatches(const DecodedPicture& got, const Reference& ref, int tolerance,
                     std::string* first) {
   int mismatches = 0;
-  size_t stride = BgrRowLength(got.width);
+  size_t stride = RowLength(got.width, got.layout);
+  bool bgr = got.layout == PixelLayout::kBottomUpBgrPadded;
   for (int y = 0; y < ref.height; ++y) {
     const unsigned char* row = got.pixels.data() + (ref.height - 1 - y) * stride;
     for (int x = 0; x < ref.width; ++x) {
       const unsigned char* want = &ref.rgb[(static_cast<size_t>(y) * ref.width + x) * 3];
-      const unsigned char* bgr = row + 3 * x;
+      const unsigned char* pixel = row + 3 * x;
+      int rgb[3] = {pixel[bgr ? 2 : 0], pixel[1], pixel[bgr ? 0 : 2]};
       bool close = true;
-      for (int c = 0; c < 3; ++c) close = close && std::abs(bgr[2 - c] - want[c]) <= tolerance;
+      for (int c = 0; c < 3; ++c) close = close && std::abs(rgb[c] - want[c]) <= tolerance;
       if (!close && mismatches++ == 0) {
         *first = "at (" + std::to_string(x) + ", " + std::to_string(y) + " from the top): got " +
-                 std::to_string(bgr[2]) + "," + std::to_string(bgr[1]) + "," +
-                 std::to_string(bgr[0]) + " want " + std::to_string(want[0]) + "," +
+                 std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," +
+                 std::to_string(rgb[2]) + " want " + std::to_string(want[0]) + "," +
                  std::to_string(want[1]) + "," + std::to_string(want[2]);
       }
     }
@@ -131,11 +135,15 @@ TEST(PictureCorpus, GoodFilesMatchTheirReferencePictures) {
     ASSERT_TRUE(decoded) << (loaded.pixels == nullptr ? "the loader refused it" : "refused");
     Reference ref;
     ASSERT_TRUE(ReadPpm(kCorpus + "/ref/" + name.substr(0, name.size() - 4) + ".ppm", &ref));
-    ASSERT_EQ(picture.width, ref.width);
-    ASSERT_EQ(picture.height, ref.height);
-    ASSERT_EQ(picture.pixels.size(), BgrRowLength(ref.width) * ref.height);
-    std::string first;
-    EXPECT_EQ(CountMismatches(picture, ref, 2, &first), 0) << "first " << first;
+    DecodedPicture packed;
+    ASSERT_TRUE(loaded.Decode(&packed, PixelLayout::kBottomUpRgbPacked));
+    for (const DecodedPicture* got : {&picture, &packed}) {
+      ASSERT_EQ(got->width, ref.width);
+      ASSERT_EQ(got->height, ref.height);
+      ASSERT_EQ(got->pixels.size(), RowLength(ref.width, got->layout) * ref.height);
+      std::string first;
+      EXPECT_EQ(CountMismatches(*got, ref, 2, &first), 0) << "first " << first;
+    }
   }
   PrintTally(tally);
 }
@@ -178,6 +186,8 @@ TEST(PictureCorpus, EveryOtherFileDecodesOrIsRefused) {
       DecodedPicture picture;
       bool decoded = loaded.Decode(&picture);
       ++(decoded ? tally[folder].shown : tally[folder].refused);
+      DecodedPicture packed;
+      EXPECT_EQ(loaded.Decode(&packed, PixelLayout::kBottomUpRgbPacked), decoded);
       if (refused.count(name) != 0) {
         EXPECT_FALSE(decoded);
       }
