@@ -34,6 +34,7 @@ struct Channel {
 // colours already in the order the caller's rows want them.
 struct Layout {
   PixelLayout target = PixelLayout::kBottomUpBgrPadded;
+  size_t rowLength = 0;  // of the output rows, set once the width is known
   int32_t width = 0;
   int32_t height = 0;  // rows, always positive
   bool topDown = false;
@@ -207,8 +208,8 @@ bool ReadLayout(const unsigned char* info, size_t infoSize, Layout* layout) {
   return true;
 }
 
-unsigned char* OutPixel(DecodedPicture* out, int32_t x, int32_t y) {
-  return out->pixels.data() + static_cast<size_t>(y) * RowLength(out->width, out->layout) +
+unsigned char* OutPixel(const Layout& layout, DecodedPicture* out, int32_t x, int32_t y) {
+  return out->pixels.data() + static_cast<size_t>(y) * layout.rowLength +
          static_cast<size_t>(x) * 3;
 }
 
@@ -244,7 +245,7 @@ bool DecodeRows(const Layout& layout, const unsigned char* pixels, size_t pixelS
   if (pixels == nullptr || pixelSize < needed) return false;
   for (int32_t row = 0; row < layout.height; ++row) {
     const unsigned char* src = pixels + row * stride;
-    unsigned char* dst = OutPixel(out, 0, layout.topDown ? layout.height - 1 - row : row);
+    unsigned char* dst = OutPixel(layout, out, 0, layout.topDown ? layout.height - 1 - row : row);
     if (layout.bitCount <= 8) {
       DecodeIndexedRow(layout, src, dst);
     } else if (layout.bitCount == 24 && !WantsRgb(layout)) {
@@ -267,7 +268,7 @@ struct RleCursor {
 
 void RlePut(const Layout& layout, unsigned index, RleCursor* at, DecodedPicture* out) {
   if (at->x < layout.width && at->y < layout.height) {
-    PutIndex(layout, index, OutPixel(out, at->x, at->y));
+    PutIndex(layout, index, OutPixel(layout, out, at->x, at->y));
   }
   if (at->x < layout.width) ++at->x;
 }
@@ -352,7 +353,8 @@ bool DecodePicture(const unsigned char* info, size_t infoSize, const unsigned ch
   out->width = layout.width;
   out->height = layout.height;
   out->layout = target;
-  out->pixels.assign(RowLength(layout.width, target) * layout.height, 0);
+  layout.rowLength = RowLength(layout.width, target);
+  out->pixels.assign(layout.rowLength * layout.height, 0);
   bool rle = layout.compression == kRle8 || layout.compression == kRle4;
   if (rle) {
     DecodeRle(layout, pixels, pixelSize, out);
