@@ -20,7 +20,8 @@ TEST_F(Level, UnreadableLevelPlaysAtTheDefaultPace) {
   std::vector<double> stepTimes;
   double lastX = -1.0;
   auto deadline = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
-  while (game_.Output().find(Lines("Game Over\n")) == std::string::npos && Clock::now() < deadline) {
+  while (game_.Output().find(Lines("Game Over\n")) == std::string::npos &&
+         Clock::now() < deadline) {
     Frame frame = Grab();
     std::vector<Square> serpent = Segments(frame);
     if (serpent.size() != 1) continue;
@@ -34,7 +35,8 @@ TEST_F(Level, UnreadableLevelPlaysAtTheDefaultPace) {
   // The console report comes before the record is written; the Game Over frame only after.
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 0)));
 
   std::vector<double> intervals;

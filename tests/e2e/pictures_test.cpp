@@ -19,7 +19,8 @@ TEST_F(NoPictures, HonestLinesAndUntexturedStrips) {
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
 
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(false) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(false) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
   EXPECT_TRUE(HasSquareAt(Segments(over), 244, 100)) << Describe(Segments(over));
 

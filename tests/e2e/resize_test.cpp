@@ -47,7 +47,8 @@ TEST_F(Resize, StripsFillAndWallsFollow) {
   // The first tick after the resume finds the head beyond the new wall.
   Tap(XK_F1);
   ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");

@@ -17,7 +17,8 @@ TEST_F(Wall, Level8RunsIntoTheRightWall) {
   SaveFrame(over, "gameover");
 
   EXPECT_EQ(SettledBells(1), 1);
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 
   // The head stays one step past the wall at 243, cut by the window's right edge.
@@ -64,7 +65,8 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
   // head steps back onto it, so the game ends twice in that tick.
   const int score = 2;
   EXPECT_EQ(serpent.size(), static_cast<size_t>(score - 1));
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true) + "CASE 3\n" + ScoreReport(score) + ScoreReport(score)));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "CASE 3\n" + ScoreReport(score) + ScoreReport(score)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(score, 3)));
   EXPECT_EQ(SettledBells(3), 3) << "one for the meal, one for each end";
   // The next food comes from the game's fixed sequence.

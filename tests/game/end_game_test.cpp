@@ -46,8 +46,8 @@ TEST_F(GameTest, EveryCallHasTheFullEffectAndTheFileKeepsOneLine) {
 // The ways every platform can refuse the record; record_refusals_<system>.cpp adds its own.
 std::vector<RefusalCase> AllRefusals() {
   std::vector<RefusalCase> cases = {
-      {"directory_of_that_name",
-       [] { return std::filesystem::create_directory("User_score.txt"); }, nullptr},
+      {"directory_of_that_name", [] { return std::filesystem::create_directory("User_score.txt"); },
+       nullptr},
       {"read_only_file",
        [] {
          std::ofstream("User_score.txt") << "old\n";

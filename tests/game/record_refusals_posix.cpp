@@ -2,9 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "record_refusals.h"
-
 #include <cstdio>
+
+#include "record_refusals.h"
 
 std::vector<RefusalCase> PlatformRefusals() {
   return {

@@ -11,8 +11,8 @@ inline std::filesystem::path MakeTempFolder(const std::string& stem) {
   std::random_device seed;
   std::mt19937_64 names(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / (stem + "-" + std::to_string(names() % 1000000000));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         (stem + "-" + std::to_string(names() % 1000000000));
     // False when the name is taken: try another.
     if (std::filesystem::create_directory(folder)) return folder;
   }
