@@ -117,3 +117,4 @@ if $bench; then
     --scheduled=build/windows/bench/pace/tick_pace_scheduled.exe \
     --plain=build/windows/bench/pace/tick_pace_plain.exe --pictures=build/windows/play
 fi
+echo "scripts/windows.sh $*: ${SECONDS} s"
