@@ -12,6 +12,14 @@ if(UNIX AND NOT APPLE)
   find_package(GLUT REQUIRED)
   find_package(X11 REQUIRED)
   target_link_libraries(velmorak_toolkit INTERFACE OpenGL::GL OpenGL::GLX GLUT::GLUT X11::X11)
+elseif(WIN32)
+  # Windows: opengl32 and a static freeglut (it brings winmm and gdi32), so the exe needs no DLL
+  # beyond Windows' own. mingw's GL/gl.h pulls in <windows.h>: keep its min/max macros and its
+  # rarely used parts out of every file that draws.
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+  find_package(FreeGLUT CONFIG REQUIRED)
+  target_link_libraries(velmorak_toolkit INTERFACE FreeGLUT::freeglut_static OpenGL::GL)
+  target_compile_definitions(velmorak_toolkit INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN)
 else()
   message(FATAL_ERROR "no toolkit is known for ${CMAKE_SYSTEM_NAME}")
 endif()

@@ -1,8 +1,12 @@
 // The toolkit services with the timer re-armed plainly, counted from the moment each tick runs:
 // the comparison the tick pace benchmark measures the game's schedule against.
 #include <GL/freeglut.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#endif
 
 #include "game_state.h"
 #include "platform.h"
@@ -21,9 +25,15 @@ void ArmTickTimer(int milliseconds) {
 }
 
 // Rings like the game does, so both chains carry the same load at a wall.
+#ifdef _WIN32
+void SoundBeep() {
+  MessageBeep(0xFFFFFFFF);
+}
+#else
 void SoundBeep() {
   Display* display = glXGetCurrentDisplay();
   if (display == nullptr) return;
   XBell(display, 0);
   XFlush(display);
 }
+#endif

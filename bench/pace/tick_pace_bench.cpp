@@ -7,10 +7,13 @@
 // Each runs in a temporary play folder, as the game writes its score file where it runs.
 //
 // Usage: tick_pace_bench [--quick]   (--quick: 100 ticks per chain instead of 1000)
+//        tick_pace_bench [--quick] --wine=RUNNER --scheduled=EXE --plain=EXE --pictures=DIR
+// The second form measures the Windows chains under Wine (RUNNER is scripts/wine.sh).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -24,6 +27,50 @@
 #include "xvfb_server.h"
 
 namespace {
+
+// The programs of the two chains, how they are started and where their pictures come from.
+struct Programs {
+  std::string scheduled = SCHEDULED_CHAIN;
+  std::string plain = PLAIN_CHAIN;
+  std::string pictures = VELMORAK_PLAY_DIR;
+  std::string wine;  // empty: native programs
+};
+Programs Chains;
+
+bool TakeArguments(int argc, char** argv, bool* quick) {
+  *quick = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&arg](const char* name) {
+      return arg.rfind(name, 0) == 0 ? arg.substr(std::strlen(name)) : std::string();
+    };
+    if (arg == "--quick") {
+      *quick = true;
+    } else if (!value("--wine=").empty()) {
+      Chains.wine = value("--wine=");
+    } else if (!value("--scheduled=").empty()) {
+      Chains.scheduled = value("--scheduled=");
+    } else if (!value("--plain=").empty()) {
+      Chains.plain = value("--plain=");
+    } else if (!value("--pictures=").empty()) {
+      Chains.pictures = value("--pictures=");
+    } else {
+      std::fprintf(stderr,
+                   "usage: %s [--quick] [--wine=RUNNER --scheduled=EXE --plain=EXE "
+                   "--pictures=DIR]\n",
+                   argv[0]);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Wine's server stays tied to the display it started on: the run gets one on its own server.
+void StopWine() {
+  if (Chains.wine.empty()) return;
+  const std::string command = "'" + Chains.wine + "' --stop";
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "note: %s failed\n", command.c_str());
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -63,12 +110,14 @@ bool StartChain(Chain* chain, const std::string& display, int ticks) {
   }
   // Without the pictures the strips go untextured: the pace is still measured, just with a
   // lighter frame than the game's.
-  if (!chain->folder.CopyPictures(VELMORAK_PLAY_DIR)) {
+  if (!chain->folder.CopyPictures(Chains.pictures)) {
     std::fprintf(stderr, "note: %s; the chain runs without pictures\n",
                  chain->folder.error().c_str());
   }
-  const char* program = chain->scheduled ? SCHEDULED_CHAIN : PLAIN_CHAIN;
-  if (!chain->process.Start(program, chain->folder.path(), display, ChildEnvironment())) {
+  const std::string& program = chain->scheduled ? Chains.scheduled : Chains.plain;
+  std::vector<std::string> launcher;
+  if (!Chains.wine.empty()) launcher.push_back(Chains.wine);
+  if (!chain->process.Start(program, chain->folder.path(), display, ChildEnvironment(), launcher)) {
     chain->error = chain->process.error();
     return false;
   }
@@ -149,7 +198,7 @@ void PrintPace(const Chain& chain, const Pace& pace) {
 
 int main(int argc, char** argv) {
   bool quick = false;
-  if (!OnlyQuickFlag(argc, argv, &quick)) return 2;
+  if (!TakeArguments(argc, argv, &quick)) return 2;
   const int ticks = quick ? 100 : 1000;
 
   XvfbServer server;
@@ -169,10 +218,12 @@ int main(int argc, char** argv) {
       chains.push_back(std::move(chain));
     }
   }
-  std::printf("tick pace: %d ticks per chain, %zu chains side by side on %s\n", ticks,
-              chains.size(), server.display().c_str());
+  std::printf("tick pace%s: %d ticks per chain, %zu chains side by side on %s\n",
+              Chains.wine.empty() ? "" : " under Wine", ticks, chains.size(),
+              server.display().c_str());
   std::fflush(stdout);
 
+  StopWine();
   bool failed = false;
   for (auto& chain : chains) {
     if (!StartChain(chain.get(), server.display(), ticks)) failed = true;
@@ -184,6 +235,7 @@ int main(int argc, char** argv) {
                    chain->error.c_str());
     }
   }
+  StopWine();
   server.Stop();
 
   bool tableOk = true;
@@ -206,7 +258,9 @@ int main(int argc, char** argv) {
     firstOnTime &= FirstTickOnTime(mine.firstTick, ours.firstFrame);
 
     const double interval = ours.interval;
-    const std::string level = "tick pace, level " + std::to_string(ours.level);
+    const std::string level =
+        std::string(Chains.wine.empty() ? "tick pace" : "tick pace under Wine") + ", level " +
+        std::to_string(ours.level);
     tableOk &= AddTableRow({level + ", mean period", FormatMilliseconds(mine.mean / 1e3, 3),
                             FormatMilliseconds(theirs.mean / 1e3, 3) + " (plain re-arm)",
                             FormatRatio(mine.mean, theirs.mean),
@@ -219,7 +273,8 @@ int main(int argc, char** argv) {
   }
   if (!failed) {
     tableOk &= AddTableRow(
-        {"tick pace, first tick after registration",
+        {std::string(Chains.wine.empty() ? "tick pace" : "tick pace under Wine") +
+             ", first tick after registration",
          FormatMilliseconds(latestFirst / 1e3, 2) + " (latest of 3 levels)",
          "33 ms (first frame done at " + FormatMilliseconds(latestFrame / 1e3, 2) + ")",
          FormatRatio(latestFirst, 33.0), "33 ms, or within 2 ms of a first frame that ends later",

@@ -33,7 +33,10 @@ void LoadPicture(const char* fileName, const char* successText, PictureSlot slot
 int main(int argc, char** argv) {
   // A console that goes away (a closed pipe) must not end the game: its output failures pass
   // silently, and the score record still gets written.
+  // Windows has no such signal: a failed write there only fails.
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
+#endif
 
   GameState.segmentX[0] = 100.0f;
   GameState.segmentY[0] = 100.0f;

@@ -1,7 +1,12 @@
-// The toolkit services of the rules, on freeglut and the X server the window lives on.
+// The toolkit services of the rules, on freeglut and the system the window lives on: the X
+// server on Linux, Windows' own beep there.
 #include <GL/freeglut.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#endif
 
 #include "game_state.h"
 #include "platform.h"
@@ -35,6 +40,15 @@ void ArmTickTimer(int milliseconds) {
   glutTimerFunc(TickSchedule.Next(ToolkitNow(), milliseconds), OnTick, 1);
 }
 
+#ifdef _WIN32
+
+// The system's simple beep; it comes back at once, and a failure leaves nothing to do.
+void SoundBeep() {
+  MessageBeep(0xFFFFFFFF);
+}
+
+#else
+
 // The X server's bell on the window's own display: desktops turn it into their alert sound, and
 // standard output stays free of anything but the game's texts.
 void SoundBeep() {
@@ -43,3 +57,5 @@ void SoundBeep() {
   XBell(display, 0);
   XFlush(display);
 }
+
+#endif

@@ -1,13 +1,11 @@
 // Reads a bitmap file into its info block and pixel buffer, never reading or allocating more
 // than the file itself holds.
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
 #include "bitmap.h"
+#include "bitmap_os.h"
 #include "bitmap_size.h"
 
 namespace {
@@ -46,27 +44,9 @@ int64_t BytesLeft(std::FILE* stream) {
   return end > here ? end - here : 0;
 }
 
-// Filling a fresh buffer costs one page fault per 4 KiB page, and on a virtual machine a fault
-// can take longer than copying the page from the file cache: a 48 MiB picture spent most of its
-// load there. Buffers this large are aligned so that the kernel may back them with 2 MiB pages.
-constexpr size_t kLargePage = 2 * 1024 * 1024;
-constexpr size_t kLargeBlock = 2 * kLargePage;
-
-unsigned char* AllocateLarge(size_t size) {
-  void* block = nullptr;
-  if (posix_memalign(&block, kLargePage, size) != 0) return nullptr;
-#ifdef MADV_HUGEPAGE
-  // Only advice: where the kernel declines, the block is an ordinary one.
-  madvise(block, size / kLargePage * kLargePage, MADV_HUGEPAGE);
-#endif
-  return static_cast<unsigned char*>(block);
-}
-
 // Every block is released with free(), whichever way it was allocated.
 unsigned char* Allocate(size_t size) {
-  if (size >= kLargeBlock) {
-    if (unsigned char* block = AllocateLarge(size)) return block;
-  }
+  if (unsigned char* block = AllocateLargeBlock(size)) return block;
   // malloc(0) may return null, but an empty pixel array is a successful load.
   return static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
 }
@@ -104,19 +84,6 @@ unsigned char* ReadBlock(Source& source, uint64_t size) {
   return ReadWhole(source.stream, size);
 }
 
-// A plain open of a named pipe that nobody writes waits forever, and start-up with it. Opened
-// without waiting, such a pipe reads as empty and the load fails like any short file; waiting
-// comes back for the reads, so a pipe that is being fed is still read whole.
-std::FILE* OpenForReading(const char* fileName) {
-  int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  int flags = fcntl(fd, F_GETFL);
-  std::FILE* file = nullptr;
-  if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) file = fdopen(fd, "rb");
-  if (file == nullptr) close(fd);
-  return file;
-}
-
 }  // namespace
 
 unsigned char* LoadBitmapStream(std::FILE* stream, BitmapInfo** info, BitmapSizes* sizes) {
@@ -150,7 +117,7 @@ unsigned char* LoadBitmapStream(std::FILE* stream, BitmapInfo** info, BitmapSize
 unsigned char* LoadBitmapFileSized(const char* fileName, BitmapInfo** info, BitmapSizes* sizes) {
   if (sizes != nullptr) *sizes = BitmapSizes{};
   if (fileName == nullptr || info == nullptr) return nullptr;
-  std::FILE* file = OpenForReading(fileName);
+  std::FILE* file = OpenBitmapForReading(fileName);
   if (file == nullptr) return nullptr;
   unsigned char* pixels = LoadBitmapStream(file, info, sizes);
   std::fclose(file);

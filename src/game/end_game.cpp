@@ -1,7 +1,4 @@
 // The end of the game: beep, score on the console, the score record, and the frozen game.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "game_state.h"
@@ -21,18 +18,6 @@ void WriteConsoleReport() {
   std::fflush(stdout);
 }
 
-// A named pipe that nobody reads would hold a plain open for writing, and the game with it, in
-// its last tick forever; opened without waiting, it refuses like any record that can't be
-// written. Writes don't wait either: a reader that has stopped reading can't freeze the game.
-// A new file gets the permissions fopen would give it.
-std::FILE* OpenRecord() {
-  int fd = open("User_score.txt", O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  std::FILE* record = fdopen(fd, "w");
-  if (record == nullptr) close(fd);
-  return record;
-}
-
 }  // namespace
 
 // No early return on a finished game: every caller in a tick gets the whole effect again, and
@@ -42,7 +27,7 @@ void EndGame() {
   SoundBeep();
   WriteConsoleReport();
 
-  std::FILE* record = OpenRecord();
+  std::FILE* record = OpenScoreRecord();
   if (record != nullptr) {
     std::fprintf(record, "You score is : %d at level %d\n",
                  static_cast<int>(GameState.segmentCount), static_cast<int>(GameState.level));

@@ -1,6 +1,9 @@
-// The three toolkit services the rules need. The app implements them with freeglut and Xlib; the
-// tests link a recorder instead, so the rules run without a window.
+// The services the rules need from outside. The three toolkit ones are implemented by the app with
+// freeglut and the system's beep; the tests link a recorder instead, so the rules run without a
+// window. The score record's opening is the operating system's part and always the real one.
 #pragma once
+
+#include <cstdio>
 
 // Asks the toolkit to draw a new frame once the current callback returns.
 void RequestRedraw();
@@ -10,3 +13,7 @@ void ArmTickTimer(int milliseconds);
 
 // Sounds the system's short alert and returns at once; nothing is written to standard output.
 void SoundBeep();
+
+// Opens the score record in the working folder for writing in text mode (the platform's line
+// ends), emptying it; null when it can't be written. Never waits on another program.
+std::FILE* OpenScoreRecord();

@@ -66,7 +66,7 @@ class Corpus : public ::testing::Test {
       const Contract contract = ContractFor(file);
       BitmapInfo* info = &untouchedSentinel;
       BitmapSizes sizes{};
-      unsigned char* pixels = LoadBitmapFileSized(path.c_str(), &info, &sizes);
+      unsigned char* pixels = LoadBitmapFileSized(path.string().c_str(), &info, &sizes);
       ExpectLoadOutcome(file, contract.outcome, contract.pixelSize, pixels, info, sizes);
       loaded += contract.outcome == Outcome::Loads;
     }
@@ -98,7 +98,7 @@ TEST_F(Corpus, Rgb24PixelsMatchReferenceDecoding) {
   const std::string prologue = "P6\n127 64\n255\n";
   ASSERT_EQ(std::string(ppm.begin(), ppm.begin() + prologue.size()), prologue);
   BitmapInfo* info = nullptr;
-  unsigned char* pixels = LoadBitmapFile((kCorpus / "g" / "rgb24.bmp").c_str(), &info);
+  unsigned char* pixels = LoadBitmapFile((kCorpus / "g" / "rgb24.bmp").string().c_str(), &info);
   ASSERT_NE(pixels, nullptr);
   ASSERT_EQ(info->biWidth, 127);
   ASSERT_EQ(info->biHeight, 64);
@@ -120,7 +120,7 @@ class CorpusRoundTrip : public Corpus {
   // Loads a corpus file and saves it again; returns the written bytes.
   Bytes Resave(const char* name) {
     BitmapInfo* info = nullptr;
-    unsigned char* pixels = LoadBitmapFile((kCorpus / name).c_str(), &info);
+    unsigned char* pixels = LoadBitmapFile((kCorpus / name).string().c_str(), &info);
     EXPECT_NE(pixels, nullptr) << name;
     if (pixels == nullptr) return {};
     const std::string path = folder_.Path("resaved.bmp");

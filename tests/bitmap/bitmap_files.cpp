@@ -1,12 +1,19 @@
 // Builds small bitmap files for the tests and keeps them in a private temporary folder.
 #include "bitmap_files.h"
 
-#include <stdlib.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -77,15 +84,50 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+#ifdef _WIN32
+// The C runtime's descriptors: each open one has a system handle behind it.
+int OpenDescriptorCount() {
+  int count = 0;
+  for (int fd = 0; fd < 8192; ++fd) count += _get_osfhandle(fd) != -1 ? 1 : 0;
+  return count;
+}
+
+bool MakePipe(int ends[2]) {
+  return _pipe(ends, 64 * 1024, _O_BINARY) == 0;
+}
+
+std::FILE* OpenMemoryStream(Bytes& bytes) {
+  std::FILE* stream = std::tmpfile();
+  if (stream == nullptr) return nullptr;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
+    std::fclose(stream);
+    return nullptr;
+  }
+  std::rewind(stream);
+  return stream;
+}
+#else
 int OpenDescriptorCount() {
   const fs::directory_iterator entries("/proc/self/fd");
   return static_cast<int>(std::distance(fs::begin(entries), fs::end(entries)));
 }
 
+bool MakePipe(int ends[2]) {
+  return pipe(ends) == 0;
+}
+
+std::FILE* OpenMemoryStream(Bytes& bytes) {
+  // fmemopen refuses a zero-length buffer: an empty stream is a one-byte one with its byte read.
+  const bool empty = bytes.empty();
+  if (empty) bytes.push_back(0);
+  std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+  if (stream != nullptr && empty) std::fgetc(stream);
+  return stream;
+}
+#endif
+
 TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "velmorak-bitmap-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  folder_ = pattern;
+  folder_ = MakeTempFolder("velmorak-bitmap").string();
 }
 
 TempFolder::~TempFolder() {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
 // The number of descriptors this process holds open: a load must leave it as it found it.
 int OpenDescriptorCount();
+
+// A stream over bytes, positioned at their start; bytes must outlive it. A memory stream, which
+// has no descriptor to measure, where the C library has one (not on Windows: a temporary file).
+std::FILE* OpenMemoryStream(Bytes& bytes);
+
+// A pipe's two descriptors (read, write), as pipe() gives them; false when none can be made.
+bool MakePipe(int ends[2]);
 
 // A private folder under the system's temporary directory, removed with everything in it.
 class TempFolder {

@@ -10,14 +10,28 @@
 
 namespace {
 
+#ifdef _WIN32
+// cmd.exe takes double quotes, and strips the outermost pair of a line that holds several.
+std::string Quoted(const std::string& word) {
+  return "\"" + word + "\"";
+}
+int RunMakePictures(const std::string& arguments) {
+  const std::string command = Quoted(VELMORAK_MAKE_PICTURES) + arguments + " 2>NUL";
+  return std::system(Quoted(command).c_str());
+}
+#else
+std::string Quoted(const std::string& word) {
+  return "'" + word + "'";
+}
 int RunMakePictures(const std::string& arguments) {
   const std::string command = std::string(VELMORAK_MAKE_PICTURES) + arguments + " 2>/dev/null";
   return std::system(command.c_str());
 }
+#endif
 
 TEST(MakePictures, WritesTwoBrightSquarePicturesTheLoaderReads) {
   TempFolder folder;
-  ASSERT_EQ(RunMakePictures(" '" + folder.Folder() + "'"), 0);
+  ASSERT_EQ(RunMakePictures(" " + Quoted(folder.Folder())), 0);
   for (const char* name : {"sky.bmp", "background.bmp"}) {
     SCOPED_TRACE(name);
     BitmapInfo* info = nullptr;
@@ -48,7 +62,7 @@ TEST(MakePictures, WritesTwoBrightSquarePicturesTheLoaderReads) {
 TEST(MakePictures, FailsWithoutAWritableFolder) {
   EXPECT_NE(RunMakePictures(""), 0);
   TempFolder folder;
-  EXPECT_NE(RunMakePictures(" '" + folder.Path("missing") + "'"), 0);
+  EXPECT_NE(RunMakePictures(" " + Quoted(folder.Path("missing"))), 0);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST_F(Close, ClosingMidGameKeepsTheScoreFile) {
   ASSERT_TRUE(game_.WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
   EXPECT_TRUE(game_.exited()) << "ended by signal " << game_.signal();
   EXPECT_EQ(game_.exitCode(), 0);
-  EXPECT_EQ(before, StartOutput(true));
+  EXPECT_EQ(before, Lines(StartOutput(true)));
   EXPECT_EQ(game_.Output(), before) << "printed after the close";
   EXPECT_EQ(ScoreFile(), previous);
   EXPECT_EQ(x_.Bells(), 0);

@@ -19,10 +19,12 @@ int main(int argc, char** argv) {
       Config().pictures = value("--pictures=");
     } else if (arg.rfind("--frames=", 0) == 0) {
       Config().frames = value("--frames=");
+    } else if (arg.rfind("--wine=", 0) == 0) {
+      Config().wine = value("--wine=");
     } else {
       std::cerr << "unknown argument " << arg
                 << "\nusage: velmorak_e2e [gtest flags] --game=BINARY --pictures=DIR "
-                   "[--frames=DIR]\n";
+                   "[--frames=DIR] [--wine=RUNNER]\n";
       return 2;
     }
   }

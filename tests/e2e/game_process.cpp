@@ -41,16 +41,23 @@ GameProcess::~GameProcess() {
 
 bool GameProcess::Start(const std::string& program, const std::string& workDir,
                         const std::string& display,
-                        const std::vector<std::string>& extraEnvironment) {
+                        const std::vector<std::string>& extraEnvironment,
+                        const std::vector<std::string>& launcher, Console console) {
   // The child changes directory before exec, so a relative program path must be fixed first.
-  char* resolved = realpath(program.c_str(), nullptr);
-  if (resolved == nullptr) {
-    error_ = "cannot find " + program + ": " + std::strerror(errno);
-    return false;
+  std::vector<std::string> words = launcher;
+  words.push_back(program);
+  for (std::string& word : words) {
+    char* resolved = realpath(word.c_str(), nullptr);
+    if (resolved == nullptr) {
+      error_ = "cannot find " + word + ": " + std::strerror(errno);
+      return false;
+    }
+    word = resolved;
+    std::free(resolved);
   }
-  std::string path(resolved);
-  std::free(resolved);
-  char* argv[] = {path.data(), nullptr};
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   std::vector<std::string> environment = ChildEnvironment(display, extraEnvironment);
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
@@ -78,13 +85,17 @@ bool GameProcess::Start(const std::string& program, const std::string& workDir,
   if (pid_ == 0) {
     // dup2 clears close-on-exec on the copies; the originals close at exec.
     if (chdir(workDir.c_str()) != 0 || dup2(input[0], 0) < 0 || dup2(output[1], 1) < 0) _exit(126);
-    execve(path.c_str(), argv, envp.data());
+    execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
   close(input[0]);
   close(output[1]);
   inputFd_ = input[1];
-  reader_ = std::thread(&GameProcess::ReadOutput, this, output[0]);
+  if (console == Console::Closed) {
+    close(output[0]);
+  } else {
+    reader_ = std::thread(&GameProcess::ReadOutput, this, output[0]);
+  }
   return true;
 }
 

@@ -17,10 +17,16 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
+  // What the game's standard output is: a pipe read to its end, or one whose reading end is
+  // closed before the game writes its first byte.
+  enum class Console { Read, Closed };
+
   // Runs program in workDir with DISPLAY set to display and the given extra environment entries
-  // ("NAME=value"). On failure returns false and leaves the reason in error().
+  // ("NAME=value"), through launcher when one is given (its words come before the program: a
+  // Windows program under Wine). On failure returns false and leaves the reason in error().
   bool Start(const std::string& program, const std::string& workDir, const std::string& display,
-             const std::vector<std::string>& extraEnvironment);
+             const std::vector<std::string>& extraEnvironment,
+             const std::vector<std::string>& launcher = {}, Console console = Console::Read);
 
   // Writes text to the game's standard input, then closes it: the game reads only its level.
   void WriteInputAndClose(const std::string& text);

@@ -1,6 +1,7 @@
 // Setting up and tearing down one end-to-end run; every wait here is bounded.
 #include "game_run.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "expected_output.h"
 #include "png_file.h"
 
 E2eConfig& Config() {
@@ -15,7 +17,24 @@ E2eConfig& Config() {
   return config;
 }
 
+std::string Lines(const std::string& text) {
+  return WithLineEnd(text, UnderWine() ? "\r\n" : "\n");
+}
+
 namespace {
+
+// Ends the Wine prefix's server and its background programs. Wine stays tied to the X display
+// its server started on, and every scenario has a display of its own.
+void StopWine() {
+  if (!UnderWine()) return;
+  pid_t pid = fork();
+  if (pid == 0) {
+    execl(Config().wine.c_str(), Config().wine.c_str(), "--stop", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  if (pid > 0) waitpid(pid, &status, 0);
+}
 
 std::vector<std::string> GameEnvironment() {
   // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
@@ -31,7 +50,7 @@ std::vector<std::string> GameEnvironment() {
 }  // namespace
 
 bool GameRunTest::Launch(const std::string& levelInput, Pictures pictures,
-                         const std::string* existingScore) {
+                         const std::string* existingScore, GameProcess::Console console) {
   if (Config().game.empty()) {
     ADD_FAILURE() << "no --game=<velmorak binary> given to the driver";
     return false;
@@ -53,7 +72,11 @@ bool GameRunTest::Launch(const std::string& levelInput, Pictures pictures,
     ADD_FAILURE() << "cannot write User_score.txt in " << folder_.path();
     return false;
   }
-  if (!game_.Start(Config().game, folder_.path(), server_.display(), GameEnvironment())) {
+  StopWine();
+  std::vector<std::string> launcher;
+  if (UnderWine()) launcher.push_back(Config().wine);
+  if (!game_.Start(Config().game, folder_.path(), server_.display(), GameEnvironment(), launcher,
+                   console)) {
     ADD_FAILURE() << game_.error();
     return false;
   }
@@ -76,6 +99,8 @@ void GameRunTest::TearDown() {
   if (HasFailure()) {
     std::cerr << "---- game output ----\n" << game_.Output() << "\n---- end ----\n";
   }
+  // Wine's end takes the game with it, and any of its programs that may hold the game's output.
+  StopWine();
   game_.Kill();
   // Our connection goes before its server does: Xlib ends the process on a lost connection.
   x_.Close();

@@ -19,8 +19,18 @@ struct E2eConfig {
   std::string game;
   std::string pictures;
   std::string frames;
+  // Set for a Windows game: the program that runs it under Wine in the build's prefix
+  // (scripts/wine.sh). The game's texts then end their lines in CRLF, and Wine places the
+  // window's outer frame where the game asks, so its client area stands elsewhere.
+  std::string wine;
 };
 E2eConfig& Config();
+
+// The scenarios' texts as the game under test writes them: with CRLF line ends under Wine.
+std::string Lines(const std::string& text);
+inline bool UnderWine() {
+  return !Config().wine.empty();
+}
 
 enum class Pictures { Present, Absent };
 
@@ -38,7 +48,8 @@ class GameRunTest : public ::testing::Test {
   // focuses it. existingScore, when given, is put in the play folder as "User_score.txt" first.
   // Adds a failure and returns false when any step fails.
   bool Launch(const std::string& levelInput, Pictures pictures = Pictures::Present,
-              const std::string* existingScore = nullptr);
+              const std::string* existingScore = nullptr,
+              GameProcess::Console console = GameProcess::Console::Read);
 
   Frame Grab() { return x_.Grab(window_); }
   // Grabs until done(frame) holds; *frame keeps the last grab. False after timeoutMs.

@@ -29,7 +29,7 @@ TEST_F(Resize, StripsFillAndWallsFollow) {
   Tap(XK_F1);
   ASSERT_TRUE(WaitForStateText(StateText::Paused, &wide));
   SaveFrame(wide, "wide");
-  EXPECT_EQ(game_.Output(), StartOutput(true)) << "a wall ended the game in the wide world";
+  EXPECT_EQ(game_.Output(), Lines(StartOutput(true))) << "a wall ended the game in the wide world";
   EXPECT_EQ(CountPixels(wide, kClearColour, 0), 0);
   EXPECT_GT(TitlePixels(wide), 40);
 
@@ -46,12 +46,13 @@ TEST_F(Resize, StripsFillAndWallsFollow) {
 
   // The first tick after the resume finds the head beyond the new wall.
   Tap(XK_F1);
-  ASSERT_TRUE(game_.WaitForOutput(ScoreReport(1), kPlayTimeoutMs)) << game_.Output();
-  EXPECT_EQ(game_.Output(), StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1));
+  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
-  EXPECT_EQ(ScoreFile(), ScoreRecord(1, 4));
+  EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 4)));
 }
 
 }  // namespace

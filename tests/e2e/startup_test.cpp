@@ -15,12 +15,15 @@ TEST_F(Startup, ConsoleWindowAndFirstFrame) {
   ASSERT_TRUE(x_.Size(window_, &width, &height));
   EXPECT_EQ(width, 350);
   EXPECT_EQ(height, 385);
-  ASSERT_TRUE(x_.Position(window_, &x, &y));
-  EXPECT_EQ(x, 50);
-  EXPECT_EQ(y, 50);
+  // Wine puts the outer frame where the game asks; the client area lands lower.
+  if (!UnderWine()) {
+    ASSERT_TRUE(x_.Position(window_, &x, &y));
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 50);
+  }
 
-  ASSERT_TRUE(game_.WaitForOutput("> successful!\n", kStartTimeoutMs)) << game_.Output();
-  EXPECT_EQ(game_.Output(), StartOutput(true));
+  ASSERT_TRUE(game_.WaitForOutput(Lines("> successful!\n"), kStartTimeoutMs)) << game_.Output();
+  EXPECT_EQ(game_.Output(), Lines(StartOutput(true)));
 
   Frame start;
   ASSERT_TRUE(

@@ -11,14 +11,15 @@ using Wall = GameRunTest;
 
 TEST_F(Wall, Level8RunsIntoTheRightWall) {
   ASSERT_TRUE(Launch("8\n"));
-  ASSERT_TRUE(game_.WaitForOutput(ScoreReport(1), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
 
   EXPECT_EQ(SettledBells(1), 1);
-  EXPECT_EQ(game_.Output(), StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1));
-  EXPECT_EQ(ScoreFile(), ScoreRecord(1, 8));
+  EXPECT_EQ(game_.Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 
   // The head stays one step past the wall at 243, cut by the window's right edge.
   std::vector<Square> serpent = Segments(over);
@@ -39,7 +40,7 @@ TEST_F(Wall, Level8RunsIntoTheRightWall) {
   EXPECT_TRUE(game_.exited()) << "ended by signal " << game_.signal();
   EXPECT_EQ(game_.exitCode(), 0);
   EXPECT_EQ(game_.Output(), before);
-  EXPECT_EQ(ScoreFile(), ScoreRecord(1, 8));
+  EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 }
 
 TEST_F(Wall, UpArrowEndsAtTheTopWall) {
@@ -50,7 +51,7 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
                            &frame));
   Tap(XK_Up);
 
-  ASSERT_TRUE(game_.WaitForOutput("CASE 3\n", kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game_.WaitForOutput(Lines("CASE 3\n"), kPlayTimeoutMs)) << game_.Output();
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
@@ -65,8 +66,8 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
   const int score = 2;
   EXPECT_EQ(serpent.size(), static_cast<size_t>(score - 1));
   EXPECT_EQ(game_.Output(),
-            StartOutput(true) + "CASE 3\n" + ScoreReport(score) + ScoreReport(score));
-  EXPECT_EQ(ScoreFile(), ScoreRecord(score, 3));
+            Lines(StartOutput(true) + "CASE 3\n" + ScoreReport(score) + ScoreReport(score)));
+  EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(score, 3)));
   EXPECT_EQ(SettledBells(3), 3) << "one for the meal, one for each end";
   // The next food comes from the game's fixed sequence.
   EXPECT_TRUE(HasSquareAt(FindSquares(over, SquareKind::Food), 33, 209))

@@ -1,7 +1,15 @@
 // Game over: the console report, the score record file, the flags, and folders that refuse it.
-#include <sys/stat.h>
+#include <filesystem>
 
+#include "expected_output.h"
 #include "game_fixture.h"
+#include "record_refusals.h"
+
+bool CanOpenForWriting(const char* path) {
+  std::FILE* probe = std::fopen(path, "a");
+  if (probe != nullptr) std::fclose(probe);
+  return probe != nullptr;
+}
 
 namespace {
 
@@ -12,8 +20,8 @@ TEST_F(GameTest, EndGameReportsFreezesAndRecordsTheScoreAsItStands) {
     GameState.level = level;
     GameState.direction = DirUp;
     EXPECT_EQ(Capture(EndGame), Report(count));
-    EXPECT_EQ(ReadFile("User_score.txt"), "You score is : " + std::to_string(count) + " at level " +
-                                              std::to_string(level) + "\n");
+    // Text mode: the platform's line end.
+    EXPECT_EQ(ReadFile("User_score.txt"), WithLineEnd(ScoreRecord(count, level), kBuiltLineEnd));
     EXPECT_EQ(Recorded.log, std::vector<std::string>{"beep"});
     EXPECT_EQ(GameState.paused + GameState.showGameOver + GameState.gameOver, 3);
     EXPECT_EQ(GameState.showPaused, 0);
@@ -32,45 +40,27 @@ TEST_F(GameTest, EveryCallHasTheFullEffectAndTheFileKeepsOneLine) {
             }),
             Report(4) + Report(4));
   EXPECT_EQ(Recorded.beeps, 2);
-  EXPECT_EQ(ReadFile("User_score.txt"), "You score is : 4 at level 5\n");
+  EXPECT_EQ(ReadFile("User_score.txt"), WithLineEnd(ScoreRecord(4, 5), kBuiltLineEnd));
 }
 
-// Each setup returns false when this user can't be refused that way (root ignores permissions).
-struct RefusalCase {
-  const char* name;
-  bool (*arrange)();
-  const char* oldContent;  // what the name must still hold afterwards; null: not checked
-};
-
-bool CanOpenForWriting(const char* path) {
-  std::FILE* probe = std::fopen(path, "a");
-  if (probe != nullptr) std::fclose(probe);
-  return probe != nullptr;
+// The ways every platform can refuse the record; record_refusals_<system>.cpp adds its own.
+std::vector<RefusalCase> AllRefusals() {
+  std::vector<RefusalCase> cases = {
+      {"directory_of_that_name", [] { return std::filesystem::create_directory("User_score.txt"); },
+       nullptr},
+      {"read_only_file",
+       [] {
+         std::ofstream("User_score.txt") << "old\n";
+         std::filesystem::permissions("User_score.txt", std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::group_read |
+                                                            std::filesystem::perms::others_read);
+         return !CanOpenForWriting("User_score.txt");
+       },
+       "old\n"},
+  };
+  for (const RefusalCase& own : PlatformRefusals()) cases.push_back(own);
+  return cases;
 }
-
-const RefusalCase kRefusals[] = {
-    {"directory_of_that_name", [] { return mkdir("User_score.txt", 0755) == 0; }, nullptr},
-    {"read_only_file",
-     [] {
-       std::ofstream("User_score.txt") << "old\n";
-       chmod("User_score.txt", 0444);
-       return !CanOpenForWriting("User_score.txt");
-     },
-     "old\n"},
-    {"read_only_folder",
-     [] {
-       chmod(".", 0555);
-       const bool refused = !CanOpenForWriting("probe");
-       std::remove("probe");
-       return refused;
-     },
-     nullptr},
-    // Nothing can be created in /proc, whoever asks.
-    {"folder_that_takes_no_files",
-     [] { return chdir("/proc/self") == 0 && !CanOpenForWriting("p"); }, nullptr},
-    // Opens, but every write fails with "no space".
-    {"full_disk", [] { return symlink("/dev/full", "User_score.txt") == 0; }, nullptr},
-};
 
 class RefusedRecordTest : public GameTest, public testing::WithParamInterface<RefusalCase> {};
 
@@ -83,9 +73,10 @@ TEST_P(RefusedRecordTest, GameStillEndsNormally) {
   if (GetParam().oldContent != nullptr) {
     EXPECT_EQ(ReadFile("User_score.txt"), GetParam().oldContent);
   }
+  if (GetParam().release != nullptr) GetParam().release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Refusals, RefusedRecordTest, testing::ValuesIn(kRefusals),
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedRecordTest, testing::ValuesIn(AllRefusals()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,9 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "expected_output.h"
 #include "game_random_reset.h"
 #include "game_state.h"
 #include "platform_recorder.h"
+#include "temp_folder.h"
 
 class GameTest : public testing::Test {
  protected:
@@ -20,15 +21,20 @@ class GameTest : public testing::Test {
   void SetUp() override {
     FreshGame();
     home_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmorak_game_XXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = MakeTempFolder("velmorak_game");
     std::filesystem::current_path(folder_);
   }
   void TearDown() override {
     std::filesystem::current_path(home_);
     if (folder_.empty()) return;
     std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    // Windows won't remove a read-only file. Links are left alone: their targets aren't ours.
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_, ignored)) {
+      if (!entry.is_symlink(ignored) && entry.is_regular_file(ignored)) {
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
+      }
+    }
     std::filesystem::remove_all(folder_);
   }
 

@@ -35,3 +35,21 @@ std::string ScoreReport(int score) {
 std::string ScoreRecord(int score, int level) {
   return "You score is : " + std::to_string(score) + " at level " + std::to_string(level) + "\n";
 }
+
+#ifdef VELMORAK_CRLF
+const char* const kBuiltLineEnd = "\r\n";
+#else
+const char* const kBuiltLineEnd = "\n";
+#endif
+
+std::string WithLineEnd(const std::string& text, const std::string& lineEnd) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += lineEnd;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}

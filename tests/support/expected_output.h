@@ -15,3 +15,10 @@ std::string ScoreReport(int score);
 
 // The record "User_score.txt" holds after a game.
 std::string ScoreRecord(int score, int level);
+
+// The line end the game's text-mode output has where these tests are built: "\r\n" on Windows,
+// "\n" elsewhere.
+extern const char* const kBuiltLineEnd;
+
+// text with every "\n" written as lineEnd: the texts above as a platform's text mode writes them.
+std::string WithLineEnd(const std::string& text, const std::string& lineEnd);
