@@ -1,5 +1,6 @@
-# Runs inside `cmake --install`: fills the final paths into the launcher, the menu entry and the
-# manual page, then installs them like any other file (DESTDIR and the manifest included).
+# Runs inside `cmake --install`: installs the default pictures, fills the final paths into the
+# launcher, the menu entry and the manual page, then installs them like any other file (DESTDIR and
+# the manifest included).
 
 function(velmorak_full_path out relative)
   if(IS_ABSOLUTE "${relative}")
@@ -47,7 +48,33 @@ endfunction()
 velmorak_full_path(bindir "${VELMORAK_BINDIR}")
 velmorak_full_path(datadir "${VELMORAK_DATADIR}")
 velmorak_full_path(mandir "${VELMORAK_MANDIR}")
-set(gamedatadir "${datadir}/velmorak")
+set(gamedatadir "${datadir}/games/velmorak")
+
+# The play folder of whoever installs, as the launcher will pick it. An install into it would
+# replace the player's own pictures at every upgrade, so it stops before writing anything.
+if("$ENV{XDG_DATA_HOME}" MATCHES "^/")
+  set(play "$ENV{XDG_DATA_HOME}/velmorak")
+elseif("$ENV{HOME}" MATCHES "^/")
+  set(play "$ENV{HOME}/.local/share/velmorak")
+else()
+  set(play "")
+endif()
+if(NOT play STREQUAL "")
+  set(target "$ENV{DESTDIR}${gamedatadir}")
+  foreach(path IN ITEMS play target)
+    cmake_path(NORMAL_PATH ${path})
+    string(REGEX REPLACE "(.)/$" "\\1" ${path} "${${path}}")
+    if(EXISTS "${${path}}")
+      file(REAL_PATH "${${path}}" ${path})
+    endif()
+  endforeach()
+  if(play STREQUAL target)
+    message(FATAL_ERROR "velmorak: not installing the default pictures into \"${target}\": it is "
+                        "the play folder, where they would replace your own at every upgrade; "
+                        "choose another prefix or XDG_DATA_HOME")
+  endif()
+endif()
+file(INSTALL DESTINATION "${gamedatadir}" TYPE FILE FILES ${VELMORAK_PICTURES})
 file(RELATIVE_PATH bin_to_data "${bindir}" "${gamedatadir}")
 
 velmorak_sh_word(VELMORAK_SH_BINDIR "${bindir}")
