@@ -96,5 +96,31 @@ configure_file("${VELMORAK_PACKAGING_SOURCE}/velmorak.6.in" "${work}/velmorak.6"
 
 file(INSTALL DESTINATION "${bindir}" TYPE PROGRAM FILES "${work}/velmorak-launch")
 file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${work}/velmorak.desktop")
-file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE FILES "${work}/velmorak.6")
+if(VELMORAK_DEBIAN_LAYOUT)
+  # Compressed without a name or a time stamp, so that one source gives the same bytes each time;
+  # the launcher's page is the game's.
+  function(velmorak_gzip file)
+    execute_process(COMMAND gzip -9nf "${file}" RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "velmorak: could not compress ${file}")
+    endif()
+  endfunction()
+  velmorak_gzip("${work}/velmorak.6")
+  file(CREATE_LINK velmorak.6.gz "${work}/velmorak-launch.6.gz" SYMBOLIC)
+  file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE
+       FILES "${work}/velmorak.6.gz" "${work}/velmorak-launch.6.gz")
+
+  # A native package's changelog, dated the day the version was released.
+  execute_process(COMMAND date -u -R -d "${VELMORAK_RELEASE_DATE} 12:00 UTC"
+                  OUTPUT_VARIABLE VELMORAK_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE failed)
+  if(failed OR VELMORAK_CHANGELOG_DATE STREQUAL "")
+    message(FATAL_ERROR "velmorak: cannot write \"${VELMORAK_RELEASE_DATE}\" as a changelog date")
+  endif()
+  configure_file("${VELMORAK_PACKAGING_SOURCE}/debian/changelog.in" "${work}/changelog" @ONLY)
+  velmorak_gzip("${work}/changelog")
+  file(INSTALL DESTINATION "${datadir}/doc/velmorak" TYPE FILE FILES "${work}/changelog.gz")
+else()
+  file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE FILES "${work}/velmorak.6")
+endif()
 file(REMOVE_RECURSE "${work}")

@@ -8,6 +8,7 @@
 
 #include "install_support.h"
 #include "play_folder.h"
+#include "velmorak_version.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ TEST_P(StagedInstall, PutsEveryFileInItsPlace) {
       {"/share/applications/velmorak.desktop", 0644},
       {"/share/icons/hicolor/scalable/apps/velmorak.svg", 0644},
       {"/share/man/man6/velmorak.6", 0644},
+      {"/share/metainfo/org.brevane.velmorak.metainfo.xml", 0644},
       {"/share/games/velmorak/background.bmp", 0644},
       {"/share/games/velmorak/sky.bmp", 0644},
   };
@@ -126,20 +128,35 @@ TEST_P(StagedInstall, MenuEntryRunsTheInstalledLauncherInATerminal) {
   ExpectClean({"desktop-file-validate", entryPath}, {});
 }
 
+TEST_P(StagedInstall, AppStreamMetadataValidatesAndLaunchesTheMenuEntry) {
+  std::string path = root_ + "/share/metainfo/org.brevane.velmorak.metainfo.xml";
+  ExpectClean({"appstreamcli", "validate", "--no-net", "--pedantic", path}, {});
+  std::string metadata = ReadWholeFile(path);
+  for (std::string element :
+       {std::string("<id>org.brevane.velmorak</id>"),
+        std::string("<launchable type=\"desktop-id\">velmorak.desktop</launchable>"),
+        std::string("<project_license>MIT</project_license>"),
+        std::string("<binary>velmorak-launch</binary>"),
+        std::string("<release version=\"") + VELMORAK_VERSION + "\""}) {
+    EXPECT_NE(metadata.find(element), std::string::npos) << element << " in\n" << metadata;
+  }
+}
+
 TEST_P(StagedInstall, ManualPageFormatsWithoutWarnings) {
   std::string page = root_ + "/share/man/man6/velmorak.6";
   ExpectClean({"groff", "-man", "-z", "-ww", page}, {});
   ExpectClean({"man", "--warnings", "-l", page}, {"MANWIDTH=300", "MANPAGER=cat", "PAGER=cat"});
 
-  // The page names the folders this install really used.
   std::string program = FindProgram("man");
   ASSERT_FALSE(program.empty());
   CommandResult shown = RunCommand({program, "-l", page},
                                    EnvironmentWith({"MANWIDTH=300", "MANPAGER=cat", "PAGER=cat",
                                                     "LC_ALL=C", "MAN_KEEP_FORMATTING"}),
                                    "/");
+  // The page names the folders this install really used, and the game's version.
   for (std::string path : {std::string(GetParam().prefix) + "/bin/velmorak-launch",
-                           std::string(GetParam().prefix) + "/share/games/velmorak/"}) {
+                           std::string(GetParam().prefix) + "/share/games/velmorak/",
+                           std::string("Velmorak version " VELMORAK_VERSION " console")}) {
     EXPECT_NE(shown.out.find(path), std::string::npos) << path << " in\n" << shown.out;
   }
 }
