@@ -25,6 +25,10 @@ scripts/install-deps.sh
 
 version=$(sed -n 's/^set(VELMORAK_VERSION "\([^"]*\)")$/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "no VELMORAK_VERSION in CMakeLists.txt" >&2; exit 1; }
+if ! git rev-parse --git-dir >/dev/null 2>&1; then
+  echo "the source tarball is made by git archive: run this in a git checkout of the game" >&2
+  exit 1
+fi
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "note: the tracked files have uncommitted changes; the source tarball holds HEAD only" >&2
 fi
