@@ -120,6 +120,7 @@ check_here() {
   chown -R "$player:" "$play"
   local newer_version=$version+check1 unpacked
   unpacked=$(mktemp -d /tmp/velmorak-newer.XXXXXX)
+  chmod 755 "$unpacked"  # apt reads the package as its own unprivileged user
   dpkg-deb -R "$deb" "$unpacked/pkg"
   sed -i "s/^Version: .*/Version: $newer_version/" "$unpacked/pkg/DEBIAN/control"
   dpkg-deb --root-owner-group -b "$unpacked/pkg" "$unpacked/velmorak_${newer_version}_amd64.deb" \
@@ -160,6 +161,21 @@ check_here() {
 }
 
 # ---- A new Debian 12 root for the checks ----
+root=
+mounts=()
+remove_root() {
+  local i still=0
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || still=1
+  done
+  # Never delete through a mount that is still there.
+  if [ $still -eq 0 ] && ! grep -q " $root/" /proc/mounts; then
+    rm -rf "$root"
+  else
+    echo "$me: $root is still mounted; left in place" >&2
+  fi
+}
+
 check_in_new_root() {
   cd "$(dirname "$self")/.."
   local version deb
@@ -168,34 +184,28 @@ check_in_new_root() {
   [ -f "$deb" ] || scripts/release.sh --no-source-check
   command -v debootstrap >/dev/null || scripts/install-deps.sh
 
-  local mirror root
+  local mirror
   mirror=$(grep -m1 -h '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | awk '{print $2}')
   [ -n "$mirror" ] || mirror=$(grep -m1 -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}')
   [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
   root=$(mktemp -d /tmp/velmorak-root.XXXXXX)
-  local mounts=()
-  cleanup() {
-    local i still=0
-    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-      umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || still=1
-    done
-    # Never delete through a mount that is still there.
-    if [ $still -eq 0 ] && ! grep -q " $root/" /proc/mounts; then
-      rm -rf "$root"
-    else
-      echo "$me: $root is still mounted; left in place" >&2
-    fi
-  }
-  trap cleanup EXIT
+  # Globals: the clean-up runs at exit, after this function has returned.
+  mounts=()
+  trap remove_root EXIT
   say "a new Debian 12 root in $root (debootstrap, minbase)"
   debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log" 2>&1 ||
     fail "debootstrap: see $root.debootstrap.log"
   rm -f "$root.debootstrap.log"
   cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
-  mount -t proc proc "$root/proc" && mounts+=("$root/proc")
-  mount --bind /dev "$root/dev" && mounts+=("$root/dev")
-  mount --bind /dev/pts "$root/dev/pts" && mounts+=("$root/dev/pts")
-  mount -t tmpfs -o size=512m tmpfs "$root/dev/shm" && mounts+=("$root/dev/shm")
+  local where
+  for where in proc dev dev/pts dev/shm; do
+    case $where in
+      proc) mount -t proc proc "$root/proc" ;;
+      dev/shm) mount -t tmpfs -o size=512m tmpfs "$root/dev/shm" ;;
+      *) mount --bind "/$where" "$root/$where" ;;
+    esac || fail "cannot mount $root/$where"
+    mounts+=("$root/$where")
+  done
   mkdir -p "$root/check"
   cp "$deb" "$self" "$root/check/"
   chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
