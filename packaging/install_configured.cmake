@@ -1,5 +1,6 @@
-# Runs inside `cmake --install`: fills the final paths into the launcher, the menu entry and the
-# manual page, then installs them like any other file (DESTDIR and the manifest included).
+# Runs inside `cmake --install`: installs the default pictures, fills the final paths into the
+# launcher, the menu entry and the manual page, then installs them like any other file (DESTDIR and
+# the manifest included).
 
 function(velmorak_full_path out relative)
   if(IS_ABSOLUTE "${relative}")
@@ -47,7 +48,33 @@ endfunction()
 velmorak_full_path(bindir "${VELMORAK_BINDIR}")
 velmorak_full_path(datadir "${VELMORAK_DATADIR}")
 velmorak_full_path(mandir "${VELMORAK_MANDIR}")
-set(gamedatadir "${datadir}/velmorak")
+set(gamedatadir "${datadir}/games/velmorak")
+
+# The play folder of whoever installs, as the launcher will pick it. An install into it would
+# replace the player's own pictures at every upgrade, so it stops before writing anything.
+if("$ENV{XDG_DATA_HOME}" MATCHES "^/")
+  set(play "$ENV{XDG_DATA_HOME}/velmorak")
+elseif("$ENV{HOME}" MATCHES "^/")
+  set(play "$ENV{HOME}/.local/share/velmorak")
+else()
+  set(play "")
+endif()
+if(NOT play STREQUAL "")
+  set(target "$ENV{DESTDIR}${gamedatadir}")
+  foreach(path IN ITEMS play target)
+    cmake_path(NORMAL_PATH ${path})
+    string(REGEX REPLACE "(.)/$" "\\1" ${path} "${${path}}")
+    if(EXISTS "${${path}}")
+      file(REAL_PATH "${${path}}" ${path})
+    endif()
+  endforeach()
+  if(play STREQUAL target)
+    message(FATAL_ERROR "velmorak: not installing the default pictures into \"${target}\": it is "
+                        "the play folder, where they would replace your own at every upgrade; "
+                        "choose another prefix or XDG_DATA_HOME")
+  endif()
+endif()
+file(INSTALL DESTINATION "${gamedatadir}" TYPE FILE FILES ${VELMORAK_PICTURES})
 file(RELATIVE_PATH bin_to_data "${bindir}" "${gamedatadir}")
 
 velmorak_sh_word(VELMORAK_SH_BINDIR "${bindir}")
@@ -69,5 +96,31 @@ configure_file("${VELMORAK_PACKAGING_SOURCE}/velmorak.6.in" "${work}/velmorak.6"
 
 file(INSTALL DESTINATION "${bindir}" TYPE PROGRAM FILES "${work}/velmorak-launch")
 file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${work}/velmorak.desktop")
-file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE FILES "${work}/velmorak.6")
+if(VELMORAK_DEBIAN_LAYOUT)
+  # Compressed without a name or a time stamp, so that one source gives the same bytes each time;
+  # the launcher's page is the game's.
+  function(velmorak_gzip file)
+    execute_process(COMMAND gzip -9nf "${file}" RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "velmorak: could not compress ${file}")
+    endif()
+  endfunction()
+  velmorak_gzip("${work}/velmorak.6")
+  file(CREATE_LINK velmorak.6.gz "${work}/velmorak-launch.6.gz" SYMBOLIC)
+  file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE
+       FILES "${work}/velmorak.6.gz" "${work}/velmorak-launch.6.gz")
+
+  # A native package's changelog, dated the day the version was released.
+  execute_process(COMMAND date -u -R -d "${VELMORAK_RELEASE_DATE} 12:00 UTC"
+                  OUTPUT_VARIABLE VELMORAK_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE failed)
+  if(failed OR VELMORAK_CHANGELOG_DATE STREQUAL "")
+    message(FATAL_ERROR "velmorak: cannot write \"${VELMORAK_RELEASE_DATE}\" as a changelog date")
+  endif()
+  configure_file("${VELMORAK_PACKAGING_SOURCE}/debian/changelog.in" "${work}/changelog" @ONLY)
+  velmorak_gzip("${work}/changelog")
+  file(INSTALL DESTINATION "${datadir}/doc/velmorak" TYPE FILE FILES "${work}/changelog.gz")
+else()
+  file(INSTALL DESTINATION "${mandir}/man6" TYPE FILE FILES "${work}/velmorak.6")
+endif()
 file(REMOVE_RECURSE "${work}")

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev llvm valgrind util-linux
   libstb-dev desktop-file-utils man-db groff-base
-  g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev
+  g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev appstream lintian file debootstrap
 )
 
 missing=()

@@ -4,8 +4,10 @@
 #include <istream>
 #include <ostream>
 
+#include "velmorak_version.h"
+
 int32_t RunLevelDialogue(std::istream& in, std::ostream& out) {
-  out << "Velmorak version 1.4b console\n" << std::flush;
+  out << "Velmorak version " VELMORAK_VERSION " console\n" << std::flush;
   out << "******************************\n" << std::flush;
   out << "level 1 = extremely slow\n" << std::flush;
   out << "level 5 = moderate speed\n" << std::flush;

@@ -113,14 +113,22 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes
   return entries;
 }
 
-bool InstallBuild(const std::string& prefix, const std::string& destDir) {
+CommandResult RunInstall(const std::string& prefix, const std::string& destDir,
+                         const std::vector<std::string>& environment) {
   if (Config().cmake.empty() || Config().build.empty()) {
-    ADD_FAILURE() << "no --cmake=PROGRAM --build=DIR given to the test program";
-    return false;
+    CommandResult none;
+    none.err = "no --cmake=PROGRAM --build=DIR given to the test program";
+    return none;
   }
-  CommandResult install =
-      RunCommand({Config().cmake, "--install", Config().build, "--prefix", prefix},
-                 EnvironmentWith({destDir.empty() ? "DESTDIR" : "DESTDIR=" + destDir}), "/");
+  std::vector<std::string> changes = environment;
+  changes.push_back(destDir.empty() ? "DESTDIR" : "DESTDIR=" + destDir);
+  return RunCommand({Config().cmake, "--install", Config().build, "--prefix", prefix},
+                    EnvironmentWith(changes), "/");
+}
+
+bool InstallBuild(const std::string& prefix, const std::string& destDir,
+                  const std::vector<std::string>& environment) {
+  CommandResult install = RunInstall(prefix, destDir, environment);
   if (install.exited && install.code == 0) return true;
   ADD_FAILURE() << "cmake --install --prefix \"" << prefix << "\" with DESTDIR \"" << destDir
                 << "\" failed with " << install.code << ":\n"

@@ -27,9 +27,13 @@ CommandResult RunCommand(const std::vector<std::string>& argv,
 // This process's environment with the given entries put in: "NAME=value" sets, "NAME" removes.
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes);
 
-// `cmake --install` of the build tree with this prefix, staged under destDir unless it is empty.
-// Adds a failure with cmake's output and returns false when the install fails.
-bool InstallBuild(const std::string& prefix, const std::string& destDir);
+// `cmake --install` of the build tree with this prefix, staged under destDir unless it is empty,
+// with these changes to the environment (as EnvironmentWith takes them).
+CommandResult RunInstall(const std::string& prefix, const std::string& destDir,
+                         const std::vector<std::string>& environment = {});
+// The same, adding a failure with cmake's output and returning false when the install fails.
+bool InstallBuild(const std::string& prefix, const std::string& destDir,
+                  const std::vector<std::string>& environment = {});
 
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

@@ -1,5 +1,7 @@
 // The installed launcher and game together, as the menu entry starts them: a private Xvfb, a
 // made-up home, level 8 typed in, and the serpent left to run into the right wall on its own.
+// The upgrade case installs under that home's ~/.local twice, with the player's own files in the
+// play folder in between.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -27,6 +29,7 @@ struct GameCase {
   const char* name;
   bool dataHome;  // XDG_DATA_HOME names a folder; otherwise it is empty and HOME decides
   bool ownSky;    // the play folder already holds a sky.bmp of the player's
+  bool upgrade;   // installed under $HOME/.local, then the player's files, then installed again
 };
 
 std::ostream& operator<<(std::ostream& out, const GameCase& c) {
@@ -34,9 +37,10 @@ std::ostream& operator<<(std::ostream& out, const GameCase& c) {
 }
 
 const GameCase kCases[] = {
-    {"FreshHome", false, false},
-    {"DataHome", true, false},
-    {"PlayersOwnSky", false, true},
+    {"FreshHome", false, false, false},
+    {"DataHome", true, false, false},
+    {"PlayersOwnSky", false, true, false},
+    {"UpgradeKeepsThePlayersFiles", false, true, true},
 };
 
 PlayFolder* stage = nullptr;
@@ -81,9 +85,6 @@ class InstalledGame : public ::testing::TestWithParam<GameCase> {
 TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
   const GameCase& c = GetParam();
   if (stage == nullptr || stage->path().empty()) GTEST_SKIP() << "no staged install";
-  const std::string usr = stage->path() + "/usr";
-  const std::string defaultSky = ReadWholeFile(usr + "/share/velmorak/sky.bmp");
-  const std::string defaultBackground = ReadWholeFile(usr + "/share/velmorak/background.bmp");
 
   PlayFolder scratch;
   ASSERT_TRUE(scratch.Create()) << scratch.error();
@@ -91,11 +92,32 @@ TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
   const std::string data = scratch.path() + "/data home";
   fs::create_directories(home);
   const std::string play = c.dataHome ? data + "/velmorak" : home + "/.local/share/velmorak";
-  // A real picture, but not the default sky, so a copy over it would show.
+  // Where the game, its launcher and its default pictures are.
+  const std::string prefix = c.upgrade ? home + "/.local" : stage->path() + "/usr";
+  const std::vector<std::string> installEnv{"HOME=" + home, "XDG_DATA_HOME"};
+  if (c.upgrade) {
+    ASSERT_TRUE(InstallBuild(prefix, "", installEnv));
+  }
+  const std::string defaultSky = ReadWholeFile(prefix + "/share/games/velmorak/sky.bmp");
+  const std::string defaultBackground =
+      ReadWholeFile(prefix + "/share/games/velmorak/background.bmp");
+
+  // Real pictures, but not the defaults in their places, so a copy over either would show.
   const std::string ownSky = defaultBackground;
+  const std::string ownBackground = defaultSky;
+  const std::string oldScore = ScoreRecord(17, 3);
   if (c.ownSky) {
     fs::create_directories(play);
     ASSERT_TRUE(WriteWholeFile(play + "/sky.bmp", ownSky));
+  }
+  if (c.upgrade) {
+    ASSERT_TRUE(WriteWholeFile(play + "/background.bmp", ownBackground));
+    ASSERT_TRUE(WriteWholeFile(play + "/User_score.txt", oldScore));
+    ASSERT_TRUE(InstallBuild(prefix, "", installEnv));
+    EXPECT_TRUE(ReadWholeFile(play + "/sky.bmp") == ownSky) << "the upgrade replaced sky.bmp";
+    EXPECT_TRUE(ReadWholeFile(play + "/background.bmp") == ownBackground)
+        << "the upgrade replaced background.bmp";
+    EXPECT_EQ(ReadWholeFile(play + "/User_score.txt"), oldScore);
   }
 
   // Xvfb has no GPU: Mesa's llvmpipe outright. In a sanitizer build the toolkit's exit leaves
@@ -110,7 +132,7 @@ TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
   ASSERT_TRUE(server_.Start(1024, 768)) << server_.error();
   ASSERT_TRUE(x_.Open(server_.display())) << x_.error();
   // Started from a folder that is not the play folder, as a desktop would.
-  ASSERT_TRUE(game_.Start(usr + "/bin/velmorak-launch", scratch.path(), server_.display(), env))
+  ASSERT_TRUE(game_.Start(prefix + "/bin/velmorak-launch", scratch.path(), server_.display(), env))
       << game_.error();
   game_.WriteInputAndClose("8\n");
   Window window = x_.WaitForWindow(kWindowTitle, kStartTimeoutMs);
@@ -127,7 +149,9 @@ TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
 
   EXPECT_TRUE(ReadWholeFile(play + "/sky.bmp") == (c.ownSky ? ownSky : defaultSky))
       << "sky.bmp in the play folder is not the one expected";
-  EXPECT_TRUE(ReadWholeFile(play + "/background.bmp") == defaultBackground);
+  EXPECT_TRUE(ReadWholeFile(play + "/background.bmp") ==
+              (c.upgrade ? ownBackground : defaultBackground))
+      << "background.bmp in the play folder is not the one expected";
   EXPECT_FALSE(fs::exists(scratch.path() + "/User_score.txt")) << "written where it was started";
 }
 

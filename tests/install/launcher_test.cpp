@@ -53,7 +53,7 @@ class Launcher : public ::testing::Test {
     ASSERT_TRUE(PutFakeGame(trees->installed / "bin", "installed"));
     ASSERT_TRUE(PutFakeGame(trees->moved / "bin", "moved"));
     for (const char* picture : {"sky.bmp", "background.bmp"}) {
-      ASSERT_TRUE(WriteWholeFile((trees->moved / "share/velmorak" / picture).string(),
+      ASSERT_TRUE(WriteWholeFile((trees->moved / "share/games/velmorak" / picture).string(),
                                  std::string("moved ") + picture));
     }
   }

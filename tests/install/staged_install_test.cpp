@@ -8,6 +8,7 @@
 
 #include "install_support.h"
 #include "play_folder.h"
+#include "velmorak_version.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ std::ostream& operator<<(std::ostream& out, const PrefixCase& c) {
 
 const PrefixCase kPrefixes[] = {
     {"Plain", "/usr", "Exec=/usr/bin/velmorak-launch"},
+    // The per-user install: share/velmorak under it is that player's play folder.
+    {"PerUser", "/home/player/.local", "Exec=/home/player/.local/bin/velmorak-launch"},
     {"SpaceAndQuote", "/opt/Velmorak's Revir",
      "Exec=\"/opt/Velmorak's Revir/bin/velmorak-launch\""},
     // cmake itself refuses a backslash in a prefix, so none is tried here.
@@ -84,8 +87,9 @@ TEST_P(StagedInstall, PutsEveryFileInItsPlace) {
       {"/share/applications/velmorak.desktop", 0644},
       {"/share/icons/hicolor/scalable/apps/velmorak.svg", 0644},
       {"/share/man/man6/velmorak.6", 0644},
-      {"/share/velmorak/background.bmp", 0644},
-      {"/share/velmorak/sky.bmp", 0644},
+      {"/share/metainfo/org.brevane.velmorak.metainfo.xml", 0644},
+      {"/share/games/velmorak/background.bmp", 0644},
+      {"/share/games/velmorak/sky.bmp", 0644},
   };
   std::set<std::string> found;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(stage_.path())) {
@@ -101,9 +105,13 @@ TEST_P(StagedInstall, PutsEveryFileInItsPlace) {
     EXPECT_EQ(info.st_mode & 07777, file.mode) << path;
   }
   EXPECT_EQ(found, wanted);
+  // Nothing lands where a per-user install's player keeps their pictures and score.
+  for (const std::string& path : found) {
+    EXPECT_NE(path.rfind(std::string(GetParam().prefix) + "/share/velmorak/", 0), 0u) << path;
+  }
   // Both pictures are real BMP files, not left empty by an install that ran before the build.
   for (const char* picture : {"sky.bmp", "background.bmp"}) {
-    std::string bytes = ReadWholeFile(root_ + "/share/velmorak/" + picture);
+    std::string bytes = ReadWholeFile(root_ + "/share/games/velmorak/" + picture);
     EXPECT_GT(bytes.size(), 54u) << picture;
     EXPECT_EQ(bytes.substr(0, 2), "BM") << picture;
   }
@@ -120,22 +128,55 @@ TEST_P(StagedInstall, MenuEntryRunsTheInstalledLauncherInATerminal) {
   ExpectClean({"desktop-file-validate", entryPath}, {});
 }
 
+TEST_P(StagedInstall, AppStreamMetadataValidatesAndLaunchesTheMenuEntry) {
+  std::string path = root_ + "/share/metainfo/org.brevane.velmorak.metainfo.xml";
+  ExpectClean({"appstreamcli", "validate", "--no-net", "--pedantic", path}, {});
+  std::string metadata = ReadWholeFile(path);
+  for (std::string element :
+       {std::string("<id>org.brevane.velmorak</id>"),
+        std::string("<launchable type=\"desktop-id\">velmorak.desktop</launchable>"),
+        std::string("<project_license>MIT</project_license>"),
+        std::string("<binary>velmorak-launch</binary>"),
+        std::string("<release version=\"") + VELMORAK_VERSION + "\""}) {
+    EXPECT_NE(metadata.find(element), std::string::npos) << element << " in\n" << metadata;
+  }
+}
+
 TEST_P(StagedInstall, ManualPageFormatsWithoutWarnings) {
   std::string page = root_ + "/share/man/man6/velmorak.6";
   ExpectClean({"groff", "-man", "-z", "-ww", page}, {});
   ExpectClean({"man", "--warnings", "-l", page}, {"MANWIDTH=300", "MANPAGER=cat", "PAGER=cat"});
 
-  // The page names the folders this install really used.
   std::string program = FindProgram("man");
   ASSERT_FALSE(program.empty());
   CommandResult shown = RunCommand({program, "-l", page},
                                    EnvironmentWith({"MANWIDTH=300", "MANPAGER=cat", "PAGER=cat",
                                                     "LC_ALL=C", "MAN_KEEP_FORMATTING"}),
                                    "/");
+  // The page names the folders this install really used, and the game's version.
   for (std::string path : {std::string(GetParam().prefix) + "/bin/velmorak-launch",
-                           std::string(GetParam().prefix) + "/share/velmorak/"}) {
+                           std::string(GetParam().prefix) + "/share/games/velmorak/",
+                           std::string("Velmorak version " VELMORAK_VERSION " console")}) {
     EXPECT_NE(shown.out.find(path), std::string::npos) << path << " in\n" << shown.out;
   }
+}
+
+// A prefix whose data folder is the installing player's play folder: the install stops before it
+// writes anything there, and says why.
+TEST(InstallIntoPlayFolder, StopsAndLeavesThePlayersPicturesAlone) {
+  PlayFolder scratch;
+  ASSERT_TRUE(scratch.Create()) << scratch.error();
+  const std::string prefix = scratch.path() + "/home/.local";
+  const std::string play = prefix + "/share/games/velmorak";
+  fs::create_directories(play);
+  ASSERT_TRUE(WriteWholeFile(play + "/sky.bmp", "the player's own sky"));
+  CommandResult install = RunInstall(
+      prefix, "", {"HOME=" + scratch.path() + "/home", "XDG_DATA_HOME=" + prefix + "/share/games"});
+  EXPECT_TRUE(install.exited);
+  EXPECT_NE(install.code, 0) << install.out;
+  EXPECT_NE(install.err.find("it is the play folder"), std::string::npos) << install.err;
+  EXPECT_EQ(ReadWholeFile(play + "/sky.bmp"), "the player's own sky");
+  EXPECT_FALSE(fs::exists(play + "/background.bmp"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefix, StagedInstall, ::testing::ValuesIn(kPrefixes),

@@ -1,8 +1,10 @@
 // Console and score-file texts of the game, byte for byte.
 #include "expected_output.h"
 
+#include "velmorak_version.h"
+
 std::string BannerAndPrompt() {
-  return "Velmorak version 1.4b console\n"
+  return "Velmorak version " VELMORAK_VERSION " console\n"
          "******************************\n"
          "level 1 = extremely slow\n"
          "level 5 = moderate speed\n"
