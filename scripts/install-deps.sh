@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev llvm valgrind util-linux
   libstb-dev desktop-file-utils man-db groff-base
+  zlib1g-dev xfonts-75dpi
 )
 
 missing=()
