@@ -1,5 +1,6 @@
-// Decodes arbitrary bitmap files into the frame's texture layout: it must refuse or stay inside
-// both blocks, and what it hands back must hold every byte the GL will read.
+// Decodes arbitrary bitmap files into both row layouts: it must refuse or stay inside both blocks,
+// what it hands back must hold every byte the GL will read, and the packed RGB rows must be the
+// padded BGR ones with the channels swapped.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +30,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   DecodedPicture picture;
-  if (DecodePicture(block, sizes.infoSize, pixels, sizes.pixelSize, &picture)) {
+  DecodedPicture packed;
+  bool shown = DecodePicture(block, sizes.infoSize, pixels, sizes.pixelSize, &picture);
+  if (DecodePicture(block, sizes.infoSize, pixels, sizes.pixelSize, &packed,
+                    PixelLayout::kBottomUpRgbPacked) != shown) {
+    std::abort();
+  }
+  if (shown) {
     if (picture.width < 1 || picture.height < 1) std::abort();
     if (picture.width > kPictureMaxSide || picture.height > kPictureMaxSide) std::abort();
     if (picture.pixels.size() < BgrRowLength(picture.width) * picture.height) std::abort();
-  } else if (!picture.pixels.empty()) {
+    if (packed.width != picture.width || packed.height != picture.height) std::abort();
+    if (packed.pixels.size() != size_t{3} * packed.width * packed.height) std::abort();
+    for (size_t y = 0; y < size_t(picture.height); ++y) {
+      const unsigned char* bgr = picture.pixels.data() + y * BgrRowLength(picture.width);
+      const unsigned char* rgb = packed.pixels.data() + y * 3 * packed.width;
+      for (size_t x = 0; x < size_t(picture.width); ++x, bgr += 3, rgb += 3) {
+        if (rgb[0] != bgr[2] || rgb[1] != bgr[1] || rgb[2] != bgr[0]) std::abort();
+      }
+    }
+  } else if (!picture.pixels.empty() || !packed.pixels.empty()) {
     std::abort();
   }
   IsPlainBgrPicture(block, sizes.infoSize);

@@ -47,7 +47,9 @@ bool AcceptPicture(const BitmapInfo* info, const unsigned char* pixels, const Bi
     picture->width = info->biWidth;
     picture->height = info->biHeight;
   } else {
-    if (!DecodePicture(infoBytes, sizes.infoSize, pixels, sizes.pixelSize, &picture->decoded)) {
+    // The upload names GL_BGR_EXT, whichever way the picture got its rows.
+    if (!DecodePicture(infoBytes, sizes.infoSize, pixels, sizes.pixelSize, &picture->decoded,
+                       PixelLayout::kBottomUpBgrPadded)) {
       return false;
     }
     picture->width = picture->decoded.width;

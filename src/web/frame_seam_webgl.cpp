@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "frame_seam.h"
 #include "picture_decode.h"
@@ -36,23 +35,6 @@ int32_t LargestTextureSide() {
   return side > 0 ? std::min<int32_t>(side, kPictureMaxSide) : kPictureMaxSide;
 }
 
-// ADAPTER, until the decoder writes red-green-blue rows itself: its padded blue-green-red rows
-// turned into the tightly packed red-green-blue rows WebGL takes, bottom row first.
-std::vector<unsigned char> RgbRows(const DecodedPicture& picture) {
-  const size_t stride = BgrRowLength(picture.width);
-  std::vector<unsigned char> rgb(static_cast<size_t>(picture.width) * picture.height * 3);
-  for (int32_t y = 0; y < picture.height; ++y) {
-    const unsigned char* src = picture.pixels.data() + y * stride;
-    unsigned char* dst = rgb.data() + static_cast<size_t>(y) * picture.width * 3;
-    for (int32_t x = 0; x < picture.width; ++x) {
-      dst[3 * x] = src[3 * x + 2];
-      dst[3 * x + 1] = src[3 * x + 1];
-      dst[3 * x + 2] = src[3 * x];
-    }
-  }
-  return rgb;
-}
-
 }  // namespace
 
 // A fan from the first corner fills the same convex four-cornered shape as the desktop's polygon.
@@ -72,12 +54,11 @@ bool PreparePicture(PictureSlot slot, const BitmapInfo* info, const unsigned cha
   if (info == nullptr || pixels == nullptr) return false;
   DecodedPicture decoded;
   if (!DecodePicture(reinterpret_cast<const unsigned char*>(info), sizes.infoSize, pixels,
-                     sizes.pixelSize, &decoded)) {
+                     sizes.pixelSize, &decoded, PixelLayout::kBottomUpRgbPacked)) {
     return false;
   }
   const int32_t largest = LargestTextureSide();
   if (decoded.width > largest || decoded.height > largest) return false;
-  std::vector<unsigned char> rgb = RgbRows(decoded);
 
   while (glGetError() != GL_NO_ERROR) {
   }
@@ -93,7 +74,7 @@ bool PreparePicture(PictureSlot slot, const BitmapInfo* info, const unsigned cha
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, decoded.width, decoded.height, 0, GL_RGB,
-               GL_UNSIGNED_BYTE, rgb.data());
+               GL_UNSIGNED_BYTE, decoded.pixels.data());
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glBindTexture(GL_TEXTURE_2D, 0);
   if (glGetError() != GL_NO_ERROR) {

@@ -1,4 +1,5 @@
-// Decoding of palette, RLE, masked and top-down bitmaps into 24-bit bottom-up rows.
+// Decoding of palette, RLE, masked and top-down bitmaps into 24-bit bottom-up rows of either
+// channel order.
 #include "picture_decode.h"
 
 #include <algorithm>
@@ -29,16 +30,34 @@ struct Channel {
   uint64_t top = 0;  // the mask shifted down: the channel's largest value
 };
 
-// What the info block says about the pixels, every part of it found inside the block.
+// What the info block says about the pixels, every part of it found inside the block, with the
+// colours already in the order the caller's rows want them.
 struct Layout {
+  PixelLayout target = PixelLayout::kBottomUpBgrPadded;
+  size_t rowLength = 0;  // of the output rows, set once the width is known
   int32_t width = 0;
   int32_t height = 0;  // rows, always positive
   bool topDown = false;
   uint32_t bitCount = 0;
   uint32_t compression = kRgb;
-  Channel channels[3];                 // blue, green, red
-  unsigned char palette[256][3] = {};  // blue, green, red; entries the file lacks stay black
+  Channel channels[3];                 // in the target's order
+  unsigned char palette[256][3] = {};  // in the target's order; entries the file lacks stay black
 };
+
+bool WantsRgb(const Layout& layout) {
+  return layout.target == PixelLayout::kBottomUpRgbPacked;
+}
+
+// Every colour the file spells as blue, green, red bytes reaches the output through here.
+void PutColour(const Layout& layout, const unsigned char* bgr, unsigned char* dst) {
+  if (WantsRgb(layout)) {
+    dst[0] = bgr[2];
+    dst[1] = bgr[1];
+    dst[2] = bgr[0];
+  } else {
+    std::copy(bgr, bgr + 3, dst);
+  }
+}
 
 Channel MakeChannel(uint32_t mask) {
   Channel c;
@@ -47,6 +66,13 @@ Channel MakeChannel(uint32_t mask) {
   while (((mask >> c.shift) & 1u) == 0) ++c.shift;
   c.top = mask >> c.shift;
   return c;
+}
+
+void SetChannels(uint32_t red, uint32_t green, uint32_t blue, Layout* layout) {
+  bool rgb = WantsRgb(*layout);
+  layout->channels[0] = MakeChannel(rgb ? red : blue);
+  layout->channels[1] = MakeChannel(green);
+  layout->channels[2] = MakeChannel(rgb ? blue : red);
 }
 
 unsigned char ChannelValue(const Channel& c, uint32_t pixel) {
@@ -95,8 +121,7 @@ void ReadPalette(const unsigned char* info, size_t infoSize, size_t offset, size
   uint64_t present = (infoSize - offset) / entrySize;
   uint64_t count = std::min<uint64_t>({declared, present, 256});
   for (uint64_t i = 0; i < count; ++i) {
-    const unsigned char* entry = info + offset + i * entrySize;
-    std::copy(entry, entry + 3, layout->palette[i]);
+    PutColour(*layout, info + offset + i * entrySize, layout->palette[i]);
   }
 }
 
@@ -119,17 +144,16 @@ size_t ReadMasks(const unsigned char* info, size_t infoSize, uint32_t headerSize
   size_t tableStart = headerSize;
   if (headerSize < 40 + maskBytes) tableStart = 40 + maskBytes;
   if (tableStart > infoSize) return 0;
-  layout->channels[0] = MakeChannel(ReadU32(info + 48));
-  layout->channels[1] = MakeChannel(ReadU32(info + 44));
-  layout->channels[2] = MakeChannel(ReadU32(info + 40));
+  SetChannels(ReadU32(info + 40), ReadU32(info + 44), ReadU32(info + 48), layout);
   return tableStart;
 }
 
 void SetDefaultMasks(Layout* layout) {
-  bool fiveBits = layout->bitCount == 16;
-  layout->channels[0] = MakeChannel(fiveBits ? 0x001Fu : 0x0000FFu);
-  layout->channels[1] = MakeChannel(fiveBits ? 0x03E0u : 0x00FF00u);
-  layout->channels[2] = MakeChannel(fiveBits ? 0x7C00u : 0xFF0000u);
+  if (layout->bitCount == 16) {
+    SetChannels(0x7C00u, 0x03E0u, 0x001Fu, layout);
+  } else {
+    SetChannels(0xFF0000u, 0x00FF00u, 0x0000FFu, layout);
+  }
 }
 
 bool ReadInfoHeader(const unsigned char* info, size_t infoSize, uint32_t headerSize,
@@ -184,8 +208,8 @@ bool ReadLayout(const unsigned char* info, size_t infoSize, Layout* layout) {
   return true;
 }
 
-unsigned char* OutPixel(DecodedPicture* out, int32_t x, int32_t y) {
-  return out->pixels.data() + static_cast<size_t>(y) * BgrRowLength(out->width) +
+unsigned char* OutPixel(const Layout& layout, DecodedPicture* out, int32_t x, int32_t y) {
+  return out->pixels.data() + static_cast<size_t>(y) * layout.rowLength +
          static_cast<size_t>(x) * 3;
 }
 
@@ -221,11 +245,13 @@ bool DecodeRows(const Layout& layout, const unsigned char* pixels, size_t pixelS
   if (pixels == nullptr || pixelSize < needed) return false;
   for (int32_t row = 0; row < layout.height; ++row) {
     const unsigned char* src = pixels + row * stride;
-    unsigned char* dst = OutPixel(out, 0, layout.topDown ? layout.height - 1 - row : row);
+    unsigned char* dst = OutPixel(layout, out, 0, layout.topDown ? layout.height - 1 - row : row);
     if (layout.bitCount <= 8) {
       DecodeIndexedRow(layout, src, dst);
-    } else if (layout.bitCount == 24) {
+    } else if (layout.bitCount == 24 && !WantsRgb(layout)) {
       std::copy(src, src + 3 * static_cast<size_t>(layout.width), dst);
+    } else if (layout.bitCount == 24) {
+      for (int32_t x = 0; x < layout.width; ++x) PutColour(layout, src + 3 * x, dst + 3 * x);
     } else {
       DecodeMaskedRow(layout, src, dst);
     }
@@ -242,7 +268,7 @@ struct RleCursor {
 
 void RlePut(const Layout& layout, unsigned index, RleCursor* at, DecodedPicture* out) {
   if (at->x < layout.width && at->y < layout.height) {
-    PutIndex(layout, index, OutPixel(out, at->x, at->y));
+    PutIndex(layout, index, OutPixel(layout, out, at->x, at->y));
   }
   if (at->x < layout.width) ++at->x;
 }
@@ -295,9 +321,14 @@ void DecodeRle(const Layout& layout, const unsigned char* src, size_t size, Deco
 
 }  // namespace
 
-size_t BgrRowLength(int32_t width) {
+size_t RowLength(int32_t width, PixelLayout layout) {
   if (width < 1) return 0;
-  return (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+  size_t packed = static_cast<size_t>(width) * 3;
+  return layout == PixelLayout::kBottomUpRgbPacked ? packed : (packed + 3) / 4 * 4;
+}
+
+size_t BgrRowLength(int32_t width) {
+  return RowLength(width, PixelLayout::kBottomUpBgrPadded);
 }
 
 bool IsPlainBgrPicture(const unsigned char* info, size_t infoSize) {
@@ -311,13 +342,19 @@ bool IsPlainBgrPicture(const unsigned char* info, size_t infoSize) {
 }
 
 bool DecodePicture(const unsigned char* info, size_t infoSize, const unsigned char* pixels,
-                   size_t pixelSize, DecodedPicture* out) {
+                   size_t pixelSize, DecodedPicture* out, PixelLayout target) {
   *out = DecodedPicture();
+  if (target != PixelLayout::kBottomUpBgrPadded && target != PixelLayout::kBottomUpRgbPacked) {
+    return false;
+  }
   Layout layout;
+  layout.target = target;
   if (!ReadLayout(info, infoSize, &layout)) return false;
   out->width = layout.width;
   out->height = layout.height;
-  out->pixels.assign(BgrRowLength(layout.width) * layout.height, 0);
+  out->layout = target;
+  layout.rowLength = RowLength(layout.width, target);
+  out->pixels.assign(layout.rowLength * layout.height, 0);
   bool rle = layout.compression == kRle8 || layout.compression == kRle4;
   if (rle) {
     DecodeRle(layout, pixels, pixelSize, out);

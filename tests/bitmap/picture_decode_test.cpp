@@ -1,5 +1,6 @@
 // The decoder on small hand-made bitmaps: every kind it reads, and hostile blocks it must
-// survive (runs off the row, indices past the table, masks of 0, cut-off rows, absurd sizes).
+// survive (runs off the row, indices past the table, masks of 0, cut-off rows, absurd sizes),
+// in each row layout it writes.
 #include "picture_decode.h"
 
 #include <gtest/gtest.h>
@@ -208,39 +209,98 @@ std::vector<Case> Refusals() {
   };
 }
 
-void Check(const Case& c) {
-  SCOPED_TRACE(c.name);
+constexpr PixelLayout kLayouts[] = {PixelLayout::kBottomUpBgrPadded,
+                                     PixelLayout::kBottomUpRgbPacked};
+
+const char* LayoutName(PixelLayout layout) {
+  switch (layout) {
+    case PixelLayout::kBottomUpBgrPadded:
+      return "BGR padded";
+    case PixelLayout::kBottomUpRgbPacked:
+      return "RGB packed";
+  }
+  return "an unknown layout";
+}
+
+bool Decode(const Case& c, PixelLayout layout, DecodedPicture* out) {
+  return DecodePicture(c.info.data(), c.info.size(), c.pixels.empty() ? nullptr : c.pixels.data(),
+                       c.pixels.size(), out, layout);
+}
+
+// The RGB rows must be the BGR ones, each pixel's outer bytes swapped and the row fill dropped.
+void ExpectSwappedAndPacked(const DecodedPicture& rgb, const DecodedPicture& bgr) {
+  ASSERT_EQ(rgb.width, bgr.width);
+  ASSERT_EQ(rgb.height, bgr.height);
+  for (int y = 0; y < bgr.height; ++y) {
+    for (int x = 0; x < bgr.width; ++x) {
+      const unsigned char* from = &bgr.pixels[y * BgrRowLength(bgr.width) + 3 * x];
+      const unsigned char* to = &rgb.pixels[(static_cast<size_t>(y) * rgb.width + x) * 3];
+      EXPECT_TRUE(to[0] == from[2] && to[1] == from[1] && to[2] == from[0])
+          << "pixel " << x << "," << y;
+    }
+  }
+}
+
+void Check(const Case& c, PixelLayout layout) {
+  SCOPED_TRACE(c.name + " as " + LayoutName(layout));
   DecodedPicture out;
   out.width = 99;  // leftovers of an earlier picture must not survive a refusal
-  bool shown = DecodePicture(c.info.data(), c.info.size(),
-                             c.pixels.empty() ? nullptr : c.pixels.data(), c.pixels.size(), &out);
+  bool shown = Decode(c, layout, &out);
   ASSERT_EQ(shown, c.shows);
   if (!shown) {
     EXPECT_EQ(out.width, 0);
     EXPECT_TRUE(out.pixels.empty());
     return;
   }
-  ASSERT_EQ(out.pixels.size(), BgrRowLength(out.width) * out.height);
+  EXPECT_EQ(out.layout, layout);
+  size_t stride = RowLength(out.width, layout);
+  ASSERT_EQ(out.pixels.size(), stride * out.height);
+  bool rgb = layout == PixelLayout::kBottomUpRgbPacked;
   for (const Probe& p : c.probes) {
     ASSERT_LT(p.x, out.width);
     ASSERT_LT(p.y, out.height);
-    const unsigned char* got = &out.pixels[p.y * BgrRowLength(out.width) + 3 * p.x];
-    EXPECT_EQ(got[0], p.want.b) << "blue at " << p.x << "," << p.y;
+    const unsigned char* got = &out.pixels[p.y * stride + 3 * p.x];
+    EXPECT_EQ(got[rgb ? 2 : 0], p.want.b) << "blue at " << p.x << "," << p.y;
     EXPECT_EQ(got[1], p.want.g) << "green at " << p.x << "," << p.y;
-    EXPECT_EQ(got[2], p.want.r) << "red at " << p.x << "," << p.y;
+    EXPECT_EQ(got[rgb ? 0 : 2], p.want.r) << "red at " << p.x << "," << p.y;
+  }
+  if (rgb) {
+    DecodedPicture bgr;
+    ASSERT_TRUE(Decode(c, PixelLayout::kBottomUpBgrPadded, &bgr));
+    ExpectSwappedAndPacked(out, bgr);
+  }
+}
+
+void CheckAll(const std::vector<Case>& cases) {
+  for (PixelLayout layout : kLayouts) {
+    for (const Case& c : cases) Check(c, layout);
   }
 }
 
 TEST(PictureDecode, ReadsEveryKind) {
-  for (const Case& c : KindsThatShow()) Check(c);
+  CheckAll(KindsThatShow());
 }
 
 TEST(PictureDecode, RunLengthStreamsStayInsideThePicture) {
-  for (const Case& c : RunLengthCases()) Check(c);
+  CheckAll(RunLengthCases());
 }
 
 TEST(PictureDecode, RefusesWhatItCannotShowFaithfully) {
-  for (const Case& c : Refusals()) Check(c);
+  CheckAll(Refusals());
+  Case sound{"a layout nobody asked for", Info(40, 1, 1, 24), {1, 2, 3, 0}, false, {}};
+  Check(sound, static_cast<PixelLayout>(2));
+}
+
+TEST(PictureDecode, RowLengthsOfEachLayout) {
+  struct {
+    int32_t width;
+    size_t bgr, rgb;
+  } cases[] = {{0, 0, 0}, {-3, 0, 0}, {1, 4, 3}, {3, 12, 9}, {4, 12, 12}, {5, 16, 15}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RowLength(c.width, PixelLayout::kBottomUpBgrPadded), c.bgr) << c.width;
+    EXPECT_EQ(BgrRowLength(c.width), c.bgr) << c.width;
+    EXPECT_EQ(RowLength(c.width, PixelLayout::kBottomUpRgbPacked), c.rgb) << c.width;
+  }
 }
 
 // Only uncompressed 24-bit bottom-up pictures may skip decoding.
