@@ -14,7 +14,7 @@
   const query = new URLSearchParams(location.search);
 
   // What the page shows and what its tests and benchmark read.
-  const state = window.velmorakPage = { started: false, firstFrameMs: null, frames: 0,
+  const state = window.velmorakPage = { ready: false, started: false, firstFrameMs: null, frames: 0,
                                         record: null, gameOver: false };
 
   // The console: every byte as it is written, like a terminal (a pipe would hold nothing back).
@@ -133,6 +133,7 @@
   }
 
   function ready() {
+    state.ready = true;
     levelLine.disabled = false;
     const level = query.get('level');
     if (level !== null) {

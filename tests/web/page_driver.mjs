@@ -78,7 +78,7 @@ export class GamePage {
     page.on('pageerror', error => errors.push(String(error)));
     await page.goto(url);
     const game = new GamePage(page, errors);
-    await game.waitFor(() => !document.getElementById('level').disabled, 'the page to be ready');
+    await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the page to be ready');
     return game;
   }
 
