@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the default build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of
-# each fuzzer.
+# each fuzzer, then the browser build's page in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,3 +17,6 @@ ctest --preset asan
 
 # A short run of every fuzzer; scripts/fuzz.sh with a longer time is the long run.
 scripts/fuzz.sh 40
+
+# The page, built with emscripten and played in headless Chromium.
+scripts/web.sh --test

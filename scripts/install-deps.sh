@@ -10,8 +10,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev llvm valgrind util-linux
   libstb-dev desktop-file-utils man-db groff-base
-  zlib1g-dev xfonts-75dpi
+  zlib1g-dev xfonts-75dpi emscripten chromium python3
 )
+# The page's tests install their driver with npm. Debian's npm, unless one is there already:
+# NodeSource's nodejs carries its own npm and conflicts with Debian's.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
