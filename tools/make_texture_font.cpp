@@ -36,7 +36,8 @@ std::vector<unsigned char> ReadGzip(const std::string& path) {
   std::vector<unsigned char> bytes;
   unsigned char buffer[65536];
   int got;
-  while ((got = gzread(file, buffer, sizeof buffer)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  while ((got = gzread(file, buffer, sizeof buffer)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + got);
   bool failed = got < 0;
   gzclose(file);
   if (failed || bytes.empty()) throw Failure{"cannot read " + path};
@@ -78,8 +79,8 @@ struct Glyph {
 
 struct Font {
   std::string copyright, notice;
-  std::vector<Glyph> glyphs;   // by glyph index
-  std::vector<int> byCode;     // by code point up to U+FFFF, -1 where the font has no glyph
+  std::vector<Glyph> glyphs;  // by glyph index
+  std::vector<int> byCode;    // by code point up to U+FFFF, -1 where the font has no glyph
 };
 
 struct Table {
@@ -120,7 +121,8 @@ void ReadProperties(const std::vector<unsigned char>& bytes, const Table& table,
   if (stringSize < 0 || strings + stringSize > bytes.size()) throw Failure{"bad property strings"};
   auto text = [&](int32_t offset) {
     std::string s;
-    for (size_t i = strings + offset; offset >= 0 && i < strings + stringSize && bytes[i] != 0; ++i) {
+    for (size_t i = strings + offset; offset >= 0 && i < strings + stringSize && bytes[i] != 0;
+         ++i) {
       s += static_cast<char>(bytes[i]);
     }
     return s;

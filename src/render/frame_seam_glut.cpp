@@ -15,7 +15,8 @@ void SetPictureParameters() {
 }
 
 void DrawBitmapText(GLint x, GLint y, TextFont font, const char* text) {
-  void* glutFont = font == TextFont::Helvetica18 ? GLUT_BITMAP_HELVETICA_18 : GLUT_BITMAP_HELVETICA_12;
+  void* glutFont =
+      font == TextFont::Helvetica18 ? GLUT_BITMAP_HELVETICA_18 : GLUT_BITMAP_HELVETICA_12;
   glRasterPos2i(x, y);
   if (text == nullptr) return;
   for (const char* c = text; *c != '\0'; ++c) {

@@ -65,7 +65,6 @@
   window.addEventListener('keydown', event => {
     if (state.started && gameKeys.has(event.key)) event.preventDefault();
   });
-  window.addEventListener('help', event => event.preventDefault());
 
   function showRecord(prefix) {
     let text = null;

@@ -19,10 +19,14 @@ int32_t ToolkitNow() {
 
 // The page's Web Audio tone; it stays silent until the player's first key press has let the page
 // make its sound.
-EM_JS(void, PageBeep, (), { if (Module.velmorakBeep) Module.velmorakBeep(); });
+EM_JS(void, PageBeep, (), {
+  if (Module.velmorakBeep) Module.velmorakBeep();
+});
 
 // The page saves the score record to lasting storage and shows it.
-EM_JS(void, PageGameOver, (), { if (Module.velmorakGameOver) Module.velmorakGameOver(); });
+EM_JS(void, PageGameOver, (), {
+  if (Module.velmorakGameOver) Module.velmorakGameOver();
+});
 
 }  // namespace
 

@@ -609,8 +609,8 @@ TEST_F(FrameTest, TextureFontMatchesGlutText) {
   for (const auto& size : sizes) {
     ShowWindowOfSize(size.width, size.height);
     for (const auto& t : texts) {
-      SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " \"" +
-                   t.text + "\"");
+      SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " \"" + t.text +
+                   "\"");
       GLint y = t.fromTop == 0 ? 130 : static_cast<GLint>(GameState.worldHeight - t.fromTop);
       // A square over the text's start, drawn first as the frame draws its squares.
       GameState.segmentX[0] = static_cast<float>(t.x + 3);
