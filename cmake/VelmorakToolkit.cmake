@@ -6,7 +6,11 @@ include_guard(GLOBAL)
 add_library(velmorak_toolkit INTERFACE)
 add_library(velmorak::toolkit ALIAS velmorak_toolkit)
 
-if(UNIX AND NOT APPLE)
+if(EMSCRIPTEN)
+  # Browsers: emscripten's GLUT over WebGL 1, with its emulation of the GL's immediate mode and
+  # fixed-function pipeline. Its own glut.h is all there is; CMake's FindGLUT doesn't know it.
+  target_link_options(velmorak_toolkit INTERFACE -sLEGACY_GL_EMULATION=1 -lGL -lglut)
+elseif(UNIX AND NOT APPLE)
   # X11 desktops: freeglut over GLX, and Xlib for the bell.
   find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
   find_package(GLUT REQUIRED)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the default build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of
-# each fuzzer, then the Windows build: its unit tests and scenarios under Wine.
+# each fuzzer, then the Windows build (its unit tests and scenarios under Wine), then the
+# browser build's page in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,3 +21,6 @@ scripts/fuzz.sh 40
 
 # The Windows exe and zip, cross-built; the same unit tests and scenarios run under Wine.
 scripts/windows.sh --test
+
+# The page, built with emscripten and played in headless Chromium.
+scripts/web.sh --test

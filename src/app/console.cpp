@@ -6,7 +6,7 @@
 
 #include "velmorak_version.h"
 
-int32_t RunLevelDialogue(std::istream& in, std::ostream& out) {
+void WriteLevelPrompt(std::ostream& out) {
   out << "Velmorak version " VELMORAK_VERSION " console\n" << std::flush;
   out << "******************************\n" << std::flush;
   out << "level 1 = extremely slow\n" << std::flush;
@@ -14,12 +14,19 @@ int32_t RunLevelDialogue(std::istream& in, std::ostream& out) {
   out << "level 8 = insanely fast\n\n" << std::flush;
   out << "Select Velmorak game level (1 to 8, default=5)\n" << std::flush;
   out << "Level :" << std::flush;
+}
 
+int32_t ReadLevel(std::istream& in) {
   // A failed extraction may still write 0 or a clamped value into its target; the level must
   // stay 0 then, so read into a temporary.
   int32_t typed = 0;
   if (in >> typed) return typed;
   return 0;
+}
+
+int32_t RunLevelDialogue(std::istream& in, std::ostream& out) {
+  WriteLevelPrompt(out);
+  return ReadLevel(in);
 }
 
 int32_t TickIntervalForLevel(int32_t level) {

@@ -8,6 +8,11 @@
 // no integer can be read (letters, end of input, a number beyond 32 bits).
 int32_t RunLevelDialogue(std::istream& in, std::ostream& out);
 
+// The dialogue's two halves, for a console that hands over the typed line later (the browser's):
+// the banner and the prompt, and the level read from what was typed.
+void WriteLevelPrompt(std::ostream& out);
+int32_t ReadLevel(std::istream& in);
+
 // Milliseconds between ticks for a level; anything outside 1..8 gets the prompt's default, 80.
 int32_t TickIntervalForLevel(int32_t level);
 

@@ -1,12 +1,12 @@
 // The frame: squares first, then the tinted strips behind them, then the panel texts on top.
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
+#include "frame_seam.h"
 #include "game_state.h"
-#include "picture.h"
 #include "render.h"
 
 namespace {
@@ -35,7 +35,7 @@ void SetColor(Rgb c) {
 
 // Smooth shading runs each square from its left edge colour to its right edge colour.
 void DrawSquare(GLfloat x, GLfloat y, GLfloat side, Rgb left, Rgb right) {
-  glBegin(GL_POLYGON);
+  BeginFourCorners();
   SetColor(left);
   glVertex3f(x, y, kSquareZ);
   SetColor(right);
@@ -56,16 +56,9 @@ void DrawSerpent(GLfloat side) {
   }
 }
 
-void SetTextureParameters() {
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-}
-
 // The picture's bottom row along the strip's lower edge: a bottom-up bitmap shows upright.
 void DrawPlayfieldStrip(GLfloat width, GLfloat border) {
-  glBegin(GL_POLYGON);
+  BeginFourCorners();
   SetColor(kFieldYellow);
   glTexCoord2f(0.0f, 0.0f);
   glVertex3f(0.0f, 0.0f, kStripZ);
@@ -82,7 +75,7 @@ void DrawPlayfieldStrip(GLfloat width, GLfloat border) {
 }
 
 void DrawPanelStrip(GLfloat width, GLfloat border, GLfloat top) {
-  glBegin(GL_POLYGON);
+  BeginFourCorners();
   glColor3f(0.75f, 0.75f, 0.7f);
   glTexCoord2f(0.0f, 0.0f);
   glVertex3f(0.0f, border, kStripZ);
@@ -102,7 +95,7 @@ void DrawPanelStrip(GLfloat width, GLfloat border, GLfloat top) {
 // With both pictures present the calls are the plain sequence: upload, enable, strip, upload,
 // strip, disable.
 void DrawStrips(GLfloat width, GLfloat border, GLfloat top) {
-  SetTextureParameters();
+  SetPictureParameters();
   bool playfield =
       UploadPicture(PlayfieldPicture, GameState.backgroundInfo, GameState.backgroundPixels);
   if (playfield) glEnable(GL_TEXTURE_2D);
@@ -121,27 +114,17 @@ GLint Trunc(double v) {
   return static_cast<GLint>(v);
 }
 
-// The GL takes a bitmap's colour from the current colour when the raster position is set, so
-// the colour always comes first.
-void DrawText(GLint x, GLint y, void* font, const char* text) {
-  glRasterPos2i(x, y);
-  if (text == nullptr) return;
-  for (const char* c = text; *c != '\0'; ++c) {
-    glutBitmapCharacter(font, static_cast<unsigned char>(*c));
-  }
-}
-
 void DrawPanelTexts() {
   double h = GameState.worldHeight;
   SetColor(kTextYellow);
-  DrawText(10, Trunc(h - 15.0), GLUT_BITMAP_HELVETICA_18, GameState.titleLabel);
+  DrawBitmapText(10, Trunc(h - 15.0), TextFont::Helvetica18, GameState.titleLabel);
   SetColor(kTextYellow);
-  DrawText(150, Trunc(h - 30.0), GLUT_BITMAP_HELVETICA_12, GameState.pauseHintLabel);
+  DrawBitmapText(150, Trunc(h - 30.0), TextFont::Helvetica12, GameState.pauseHintLabel);
   SetColor(kTextYellow);
-  DrawText(10, Trunc(h - 30.0), GLUT_BITMAP_HELVETICA_12, GameState.scoreLabel);
+  DrawBitmapText(10, Trunc(h - 30.0), TextFont::Helvetica12, GameState.scoreLabel);
   std::snprintf(GameState.scoreText, sizeof GameState.scoreText, "%d", GameState.segmentCount);
-  DrawText(60, Trunc(h - 30.0), GLUT_BITMAP_HELVETICA_12, GameState.scoreText);
-  DrawText(130, Trunc(h - 20.0), GLUT_BITMAP_HELVETICA_12, GameState.dedicationLabel);
+  DrawBitmapText(60, Trunc(h - 30.0), TextFont::Helvetica12, GameState.scoreText);
+  DrawBitmapText(130, Trunc(h - 20.0), TextFont::Helvetica12, GameState.dedicationLabel);
 }
 
 // Tested against 1 each on its own: the phases never set both, and if they did "Paused" would
@@ -149,11 +132,11 @@ void DrawPanelTexts() {
 void DrawStateTexts() {
   if (GameState.showGameOver == 1) {
     glColor3f(0.6f, 0.4f, 0.12f);
-    DrawText(100, 130, GLUT_BITMAP_HELVETICA_18, GameState.gameOverLabel);
+    DrawBitmapText(100, 130, TextFont::Helvetica18, GameState.gameOverLabel);
   }
   if (GameState.showPaused == 1) {
     glColor3f(0.6f, 0.4f, 0.12f);
-    DrawText(100, 130, GLUT_BITMAP_HELVETICA_18, GameState.pausedLabel);
+    DrawBitmapText(100, 130, TextFont::Helvetica18, GameState.pausedLabel);
   }
 }
 

@@ -1,5 +1,6 @@
-// Readying the loaded pictures for the GL, and their upload at every frame.
-#include "picture.h"
+// Readying the loaded pictures for the GL, and their upload at every frame: the desktop side of
+// the picture half of the frame's seam.
+#include "frame_seam.h"
 
 #include <GL/gl.h>
 

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "bitmap_builder.h"
+#include "frame_seam.h"
 #include "game_state.h"
 #include "picture_decode.h"
 #include "png_file.h"
 #include "render.h"
+#include "texture_font.h"
 #include "window.h"
 #include "xvfb_server.h"
 
@@ -576,6 +578,76 @@ TEST_F(FrameTest, SegmentCountBeyondTheArrays) {
     bool drawn = k.count > 0;
     Rgb square = c.AtWorld(23.5, 23.5);
     EXPECT_EQ(square.b > 40, drawn) << Describe(square);
+  }
+}
+
+// The browser's texture font against GLUT's bitmap text: the same pixels, byte for byte, for
+// every printable character of both fonts, on windows whose scale puts the raster position on
+// and between pixels, in front of the strips and behind a square drawn before it.
+TEST_F(FrameTest, TextureFontMatchesGlutText) {
+  std::string printable;
+  for (int c = 32; c < 127; ++c) printable += static_cast<char>(c);
+  std::string latin1;
+  for (int c = 160; c < 256; ++c) latin1 += static_cast<char>(c);
+  struct {
+    const char* text;
+    GLint x;
+    double fromTop;  // the raster position's y is trunc(H - fromTop); 0 puts it at y 130
+    TextFont font;
+    Rgb colour;
+  } texts[] = {
+      {printable.c_str(), 2, 15, TextFont::Helvetica18, {255, 255, 0}},
+      {printable.c_str(), 3, 45, TextFont::Helvetica12, {255, 255, 0}},
+      {latin1.c_str(), 1, 70, TextFont::Helvetica18, {0, 255, 255}},
+      {latin1.c_str(), 1, 95, TextFont::Helvetica12, {255, 255, 255}},
+      {"Game Over!", 100, 0, TextFont::Helvetica18, {153, 102, 31}},
+      {"Dedicated to Tavrin", 130, 20, TextFont::Helvetica12, {255, 255, 0}},
+  };
+  struct {
+    int width, height;
+  } sizes[] = {{350, 385}, {350, 400}, {501, 263}, {777, 433}};
+  for (const auto& size : sizes) {
+    ShowWindowOfSize(size.width, size.height);
+    for (const auto& t : texts) {
+      SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " \"" + t.text +
+                   "\"");
+      GLint y = t.fromTop == 0 ? 130 : static_cast<GLint>(GameState.worldHeight - t.fromTop);
+      // A square over the text's start, drawn first as the frame draws its squares.
+      GameState.segmentX[0] = static_cast<float>(t.x + 3);
+      GameState.segmentY[0] = static_cast<float>(y);
+      Capture with[2];
+      for (int way = 0; way < 2; ++way) {
+        DrawFrame();
+        glColor3ub(static_cast<GLubyte>(t.colour.r), static_cast<GLubyte>(t.colour.g),
+                   static_cast<GLubyte>(t.colour.b));
+        // The frame leaves the identity in the model-view matrix; the texts are drawn in it.
+        if (way == 0) {
+          DrawBitmapText(t.x, y, t.font, t.text);
+        } else {
+          DrawTextureText(t.x, y, t.font, t.text);
+        }
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        Capture& c = with[way];
+        c.width = size.width;
+        c.height = size.height;
+        c.rgba.resize(static_cast<size_t>(c.width) * c.height * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, c.width, c.height, GL_RGBA, GL_UNSIGNED_BYTE, c.rgba.data());
+      }
+      int differing = 0, firstX = -1, firstY = -1;
+      for (int py = 0; py < size.height; ++py) {
+        for (int px = 0; px < size.width; ++px) {
+          Rgb a = with[0].At(px, py), b = with[1].At(px, py);
+          if (a.r == b.r && a.g == b.g && a.b == b.b) continue;
+          if (differing++ == 0) firstX = px, firstY = py;
+        }
+      }
+      EXPECT_EQ(differing, 0) << "first at " << firstX << "," << firstY;
+      if (differing != 0) {
+        SavePng(with[0], "font_glut.png");
+        SavePng(with[1], "font_texture.png");
+      }
+    }
   }
 }
 

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the game as a web page into build/web (index.html, page.js, velmorak.js, velmorak.wasm
+# and the two pictures), with Debian's emscripten.
+#   scripts/web.sh            build only
+#   scripts/web.sh --serve    build, then serve build/web on 127.0.0.1 (port 8080, or the next
+#                             argument) and print the address to open
+#   scripts/web.sh --test     build, then run the page's tests in headless Chromium (ctest -L web)
+#   scripts/web.sh --bench    build, then measure downloads, first frame and tick pace
+#   scripts/web.sh --screenshot FILE   build, then save a picture of the page with a game on it
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+# emcc looks for Debian's acorn; a node from elsewhere doesn't search Debian's module folder.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+cmake --preset web >/dev/null
+cmake --build --preset web
+
+case "${1:-}" in
+  "") ;;
+  --serve)
+    port="${2:-8080}"
+    echo "Velmorak Revir is at http://127.0.0.1:${port}/ (Ctrl+C stops the server)"
+    exec python3 -m http.server --bind 127.0.0.1 --directory build/web "$port"
+    ;;
+  --test)
+    exec ctest --preset web
+    ;;
+  --bench)
+    ctest --preset web -R web_driver_install >/dev/null
+    exec node bench/web/page_bench.mjs build/web build/web-cmake/tests/web/page_driver.mjs
+    ;;
+  --screenshot)
+    ctest --preset web -R web_driver_install >/dev/null
+    cp tests/web/screenshot.mjs build/web-cmake/tests/web/
+    exec node build/web-cmake/tests/web/screenshot.mjs build/web "${2:?where to save the picture}"
+    ;;
+  *)
+    echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,257 @@
+// The page's scenarios, one per run: node scenarios.mjs NAME --page=DIR --texts=EXPECTED.js
+// --frames=DIR. Console texts are the desktop's own expectations (tests/support), compiled from
+// the same source; frames are checked against the colours the desktop's frame tests use.
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { serve, launch, GamePage } from './page_driver.mjs';
+
+const options = Object.fromEntries(process.argv.slice(3).map(a => a.replace(/^--/, '').split('=')));
+const scenario = process.argv[2];
+
+const expected = JSON.parse(execFileSync(process.execPath, [options.texts, 'prompt', 'start:shown',
+  'start:refused', 'report:1', 'report:2', 'record:1:8', 'record:2:1'], { encoding: 'utf8' }));
+
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
+function checkEqual(got, want, what) {
+  check(got === want, `${what}:\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
+}
+
+const near = (p, q, tolerance) => p.every((v, i) => Math.abs(v - q[i]) <= tolerance);
+const colour = {
+  orange: [255, 120, 0], peach: [255, 228, 176], foodRed: [255, 0, 0], foodPink: [255, 173, 173],
+  fieldYellow: [254, 233, 0], fieldDark: [44, 44, 42], panelLowLeft: [191, 191, 179],
+  panelLowRight: [191, 191, 191], panelPink: [255, 140, 140], brown: [153, 102, 31],
+  cleared: [0, 0, 77],
+};
+const isTextYellow = p => p[0] > 230 && p[1] > 230 && p[2] < 40;
+const isBrown = p => near(p, colour.brown, 14);
+
+// Pixels passing a test inside a box (pixel coordinates, bottom row 0).
+function count(frame, x0, y0, x1, y1, test) {
+  let n = 0;
+  for (let y = Math.max(0, y0); y <= Math.min(frame.height - 1, y1); y++) {
+    for (let x = Math.max(0, x0); x <= Math.min(frame.width - 1, x1); x++) n += test(frame.at(x, y));
+  }
+  return n;
+}
+
+// The world x of the head on the start row (y 100), from the orange left edge of its square.
+function headOnStartRow(frame, scale) {
+  const row = Math.floor(103.5 * scale);
+  for (let x = 0; x < frame.width; x++) {
+    if (near(frame.at(x, row), colour.orange, 14)) return Math.round((x / scale - 100) / 8) * 8 + 100;
+  }
+  return null;
+}
+
+// The four corners of both strips, two pixels inside; true when each shows its vertex colour.
+function stripCorners(frame, worldHeight) {
+  const scale = frame.height / worldHeight;
+  const border = Math.floor((worldHeight - 35) * scale);
+  const right = frame.width - 3, top = frame.height - 3;
+  return [
+    ['playfield lower left', 2, 2, colour.fieldYellow],
+    ['playfield lower right', right, 2, colour.fieldDark],
+    ['playfield upper right', right, border - 3, colour.fieldYellow],
+    ['playfield upper left', 2, border - 3, colour.fieldDark],
+    ['panel lower left', 2, border + 2, colour.panelLowLeft],
+    ['panel lower right', right, border + 2, colour.panelLowRight],
+    ['panel upper right', right, top, colour.panelPink],
+    ['panel upper left', 2, top, colour.panelPink],
+  ].map(([name, x, y, want]) => ({ name, got: frame.at(x, y), want }));
+}
+
+function saveFrame(frame, name) {
+  // A plain PPM beside the test's other output, for a look after a failure.
+  const rows = [];
+  for (let y = frame.height - 1; y >= 0; y--) {
+    for (let x = 0; x < frame.width; x++) rows.push(...frame.at(x, y));
+  }
+  fs.writeFileSync(path.join(options.frames, `web_${name}.ppm`),
+                   Buffer.concat([Buffer.from(`P6 ${frame.width} ${frame.height} 255\n`),
+                                  Buffer.from(rows)]));
+}
+
+async function settledTones(game, want) {
+  const deadline = Date.now() + 3000;
+  while ((await game.probe()).tones < want && Date.now() < deadline) await sleep(20);
+  await sleep(300);  // the tones of one tick come back to back; any more would be here by now
+  return (await game.probe()).tones;
+}
+
+const scenarios = {
+  // The console byte for byte, level 8's pace, one beep, the record shown, offered and kept.
+  async startup_and_right_wall(browser, url) {
+    const game = await GamePage.open(browser, url);
+    checkEqual(await game.consoleText(), expected.prompt, 'console before a level is typed');
+    await game.typeLevel('8');
+    await game.waitForConsole(expected['report:1']);
+    const wall = 'window width :250\nCASE 1\n';
+    checkEqual(await game.consoleText(), expected['start:shown'] + wall + expected['report:1'],
+               'console after the right wall');
+    // Level 8 ticks every 10 ms (level 5, the default, every 80): the median gap between ticks.
+    const gaps = await game.page.evaluate(() => {
+      const t = window.velmorakProbe.timers;
+      return t.slice(2).map((v, i) => v - t[i + 1]).sort((a, b) => a - b);
+    });
+    const median = gaps[gaps.length >> 1];
+    check(gaps.length >= 10 && median > 5 && median < 25, `tick gaps at level 8: ${gaps}`);
+    checkEqual(await settledTones(game, 1), 1, 'beeps for one end of the game');
+
+    await game.waitFor(() => window.velmorakPage.record !== null, 'the record to be shown');
+    checkEqual((await game.probe()).record, expected['record:1:8'], 'the record');
+    const link = await game.page.$eval('#record a', a => ({ name: a.download, href: a.href }));
+    checkEqual(link.name, 'User_score.txt', 'the download');
+    const frame = await game.frame();
+    check(count(frame, 130, 175, 300, 200, isBrown) > 30, '"Game Over!" is not on the frame');
+
+    await game.page.reload();
+    await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the reload');
+    checkEqual((await game.probe()).record, expected['record:1:8'], 'the record after a reload');
+    check((await game.page.$eval('#record', r => r.textContent)).includes(
+      expected['record:1:8'].trim()), 'the reloaded page does not show the record');
+  },
+
+  // At level 1's pace, Up at x 124 or 132 runs through the first food to the top wall: a meal, two ends, three beeps.
+  async top_wall(browser, url) {
+    const game = await GamePage.open(browser, url);
+    await game.typeLevel('1');
+    const deadline = Date.now() + 15000;
+    let x = null;
+    while (Date.now() < deadline) {
+      x = headOnStartRow(await game.frame(), 1.4);
+      if (x !== null && x >= 124) break;
+    }
+    check(x === 124 || x === 132, `the head passed the food's column before Up: x ${x}`);
+    await game.press('ArrowUp');
+    await game.waitForConsole('CASE 3\n' + expected['report:2'] + expected['report:2']);
+    checkEqual(await game.consoleText(), expected['start:shown'] + 'CASE 3\n' +
+               expected['report:2'] + expected['report:2'], 'console after the top wall');
+    checkEqual(await settledTones(game, 3), 3, 'beeps: one for the meal, one for each end');
+    await game.waitFor(() => window.velmorakPage.record !== null, 'the record to be shown');
+    checkEqual((await game.probe()).record, expected['record:2:1'], 'the record');
+  },
+
+  // The frame's squares, textured strips and texts; F1 pauses and resumes; a larger browser
+  // window makes a larger game window whose world, walls included, follows.
+  async frame_pause_and_resize(browser, url) {
+    const game = await GamePage.open(browser, url + '?level=1');
+    await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
+    await game.press('F1');
+    await sleep(450);
+    const paused = await game.frame();
+    saveFrame(paused, 'paused');
+    check(count(paused, 130, 175, 300, 200, isBrown) > 20, '"Paused" is not on the frame');
+    const x = headOnStartRow(paused, 1.4);
+    check(x !== null, 'no head on the start row');
+    const row = Math.floor(103.5 * 1.4);
+    const left = Math.ceil(x * 1.4 - 0.5), right = Math.ceil((x + 7) * 1.4 - 0.5) - 1;
+    check(near(paused.at(left, row), colour.orange, 16) &&
+          near(paused.at(right, row), colour.peach, 24),
+          `head colours ${paused.at(left, row)} .. ${paused.at(right, row)}`);
+    const foodRow = Math.floor(133.5 * 1.4);
+    check(near(paused.at(175, foodRow), colour.foodRed, 16) &&
+          near(paused.at(184, foodRow), colour.foodPink, 24),
+          `food colours ${paused.at(175, foodRow)} .. ${paused.at(184, foodRow)}`);
+    // Textured: the bright corners are the picture tinted, not the bare vertex colour.
+    const corners = stripCorners(paused, 275).filter(c => c.want[0] > 150);
+    const plain = corners.filter(c => near(c.got, c.want, 25)).map(c => c.name);
+    check(plain.length === 0, `untextured corners: ${plain}`);
+    for (const [name, x0, y0, x1, y1] of [['title', 14, 360, 160, 382], ['Score :', 14, 340, 60, 352],
+                                          ['digits', 84, 340, 92, 352],
+                                          ['dedication', 182, 354, 320, 368],
+                                          ['hint', 210, 338, 345, 352]]) {
+      check(count(paused, x0, y0, x1, y1, isTextYellow) > 8, `no yellow pixels of the ${name}`);
+    }
+    await sleep(300);
+    checkEqual(headOnStartRow(await game.frame(), 1.4), x, 'the paused head');
+    await game.press('F1');
+    await sleep(700);
+    const resumed = await game.frame();
+    check(headOnStartRow(resumed, 1.4) > x, 'the head did not move after the second F1');
+    checkEqual(count(resumed, 130, 175, 300, 200, isBrown), 0, '"Paused" after the resume');
+
+    // 150 pixels wider and 50 taller: a 500 x 435 game window, its world 287.356 x 250.
+    await game.page.setViewport({ width: 1050, height: 650 });
+    await game.waitFor(() => document.getElementById('canvas').width === 500, 'the resize');
+    await sleep(300);
+    const wide = await game.frame();
+    saveFrame(wide, 'resized');
+    checkEqual(`${wide.width}x${wide.height}`, '500x435', 'the game window');
+    checkEqual(count(wide, 0, 0, wide.width, wide.height, p => near(p, colour.cleared, 2)), 0,
+               'cleared pixels after the resize');
+    await game.waitForConsole('CASE 1\n', 30000);
+    check((await game.consoleText()).includes('window width :287.356\nCASE 1\n'),
+          'the right wall did not follow the wider world');
+  },
+
+  // A hidden page pauses as F1 would; F1 resumes it.
+  async hidden_page(browser, url) {
+    const game = await GamePage.open(browser, url + '?level=1');
+    await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await game.waitFor(() => document.visibilityState === 'hidden', 'the page to be hidden');
+    await sleep(300);
+    await game.page.bringToFront();
+    await game.waitFor(() => document.visibilityState === 'visible', 'the page to show again');
+    await sleep(450);
+    const frame = await game.frame();
+    check(count(frame, 130, 175, 300, 200, isBrown) > 20, '"Paused" is not on the frame');
+    const x = headOnStartRow(frame, 1.4);
+    await sleep(500);
+    checkEqual(headOnStartRow(await game.frame(), 1.4), x, 'the head of the hidden-paused game');
+    await game.press('F1');
+    await sleep(700);
+    check(headOnStartRow(await game.frame(), 1.4) > x, 'the head did not move after F1');
+    checkEqual(await game.consoleText(), expected['start:shown'], 'console');
+  },
+
+  // Pictures the player picks that the game can't show: the honest lines, plain strips.
+  async bad_pictures(browser, url) {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-pictures-'));
+    try {
+      const text = path.join(folder, 'sky.bmp');
+      fs.writeFileSync(text, 'this is no bitmap\n');
+      const cut = path.join(folder, 'background.bmp');
+      fs.writeFileSync(cut, fs.readFileSync(path.join(options.page, 'background.bmp')).subarray(0, 400));
+      const game = await GamePage.open(browser, url);
+      await (await game.page.$('#sky')).uploadFile(text);
+      await (await game.page.$('#background')).uploadFile(cut);
+      await game.typeLevel('1');
+      await game.waitForConsole('background.bmp: its strip is drawn without a picture\n');
+      checkEqual(await game.consoleText(), expected['start:refused'], 'console');
+      await game.press('F1');
+      await game.waitFor(() => window.velmorakPage.frames > 2, 'a frame');
+      const frame = await game.frame();
+      const off = stripCorners(frame, 275).filter(c => !near(c.got, c.want, 12));
+      check(off.length === 0, `strip corners: ${JSON.stringify(off)}`);
+    } finally {
+      fs.rmSync(folder, { recursive: true, force: true });
+    }
+  },
+};
+
+check(scenario in scenarios, `no scenario ${scenario}; there are ${Object.keys(scenarios)}`);
+const server = await serve(path.resolve(options.page));
+const browser = await launch();
+let failed = null;
+try {
+  await scenarios[scenario](browser, server.url);
+} catch (error) {
+  failed = error;
+} finally {
+  await browser.close();
+  await server.close();
+}
+if (failed) {
+  console.error(`web scenario ${scenario} failed: ${failed.stack || failed}`);
+  process.exit(1);
+}
+console.log(`web scenario ${scenario} passed`);
