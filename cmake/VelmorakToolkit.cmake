@@ -24,6 +24,13 @@ elseif(WIN32)
   find_package(FreeGLUT CONFIG REQUIRED)
   target_link_libraries(velmorak_toolkit INTERFACE FreeGLUT::freeglut_static OpenGL::GL)
   target_compile_definitions(velmorak_toolkit INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN)
+  # freeglut installs GL/glut.h only where it replaces the system's GLUT, which on Windows it
+  # doesn't; the code shared with the browser build includes that name, so give it the header
+  # freeglut itself would have installed.
+  set(glut_shim ${CMAKE_BINARY_DIR}/toolkit-include)
+  file(CONFIGURE OUTPUT ${glut_shim}/GL/glut.h
+       CONTENT "#pragma once\n#include <GL/freeglut_std.h>\n")
+  target_include_directories(velmorak_toolkit INTERFACE ${glut_shim})
 else()
   message(FATAL_ERROR "no toolkit is known for ${CMAKE_SYSTEM_NAME}")
 endif()
