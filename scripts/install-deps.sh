@@ -11,11 +11,8 @@ packages=(
   clang libclang-rt-14-dev llvm valgrind util-linux
   libstb-dev desktop-file-utils man-db groff-base
   g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev appstream lintian file debootstrap
-  zlib1g-dev xfonts-75dpi emscripten chromium python3
+  zlib1g-dev xfonts-75dpi emscripten nodejs chromium python3
 )
-# The page's tests install their driver with npm. Debian's npm, unless one is there already:
-# NodeSource's nodejs carries its own npm and conflicts with Debian's.
-command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -27,13 +27,10 @@ case "${1:-}" in
     exec ctest --preset web
     ;;
   --bench)
-    ctest --preset web -R web_driver_install >/dev/null
-    exec node bench/web/page_bench.mjs build/web build/web-cmake/tests/web/page_driver.mjs
+    exec node bench/web/page_bench.mjs build/web
     ;;
   --screenshot)
-    ctest --preset web -R web_driver_install >/dev/null
-    cp tests/web/screenshot.mjs build/web-cmake/tests/web/
-    exec node build/web-cmake/tests/web/screenshot.mjs build/web "${2:?where to save the picture}"
+    exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}"
     ;;
   *)
     echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE]" >&2

@@ -1,12 +1,10 @@
 // The page's figures in headless Chromium: what it downloads (gzipped), page load to the first
 // frame, and the tick pace at level 8 over 1000 ticks. Run by scripts/web.sh --bench.
-//   node page_bench.mjs PAGE-DIR DRIVER
-// DRIVER is the tests' page_driver.mjs where npm ci installed puppeteer-core beside it.
+//   node page_bench.mjs PAGE-DIR
 import path from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { serve, launch, GamePage } from '../../tests/web/page_driver.mjs';
 
 const page = path.resolve(process.argv[2]);
-const { serve, launch, GamePage } = await import(pathToFileURL(path.resolve(process.argv[3])));
 const loads = 5, ticks = 1000, skipped = 20;
 
 const server = await serve(page);

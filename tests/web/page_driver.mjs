@@ -1,4 +1,4 @@
-// Drives the built page in headless Chromium through puppeteer-core: a private static server on
+// Drives the built page in headless Chromium (devtools.mjs): a private static server on
 // 127.0.0.1, a fresh browser profile per browser, keys through the DevTools protocol, the console
 // pane's text, the canvas's pixels from screenshots, and the page's Web Audio tones counted.
 import http from 'node:http';
@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import puppeteer from 'puppeteer-core';
+import { Browser } from './devtools.mjs';
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.bmp': 'image/bmp' };
@@ -34,15 +34,12 @@ export async function serve(root) {
 
 export async function launch() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-           '--autoplay-policy=no-user-gesture-required', '--no-sandbox', '--disable-gpu',
-           '--no-first-run', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--disable-quic', '--window-size=900,600'],
-  });
+  const browser = await Browser.launch(process.env.CHROMIUM || '/usr/bin/chromium', [
+    '--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+    '--autoplay-policy=no-user-gesture-required', '--no-sandbox', '--disable-gpu',
+    '--no-first-run', '--no-default-browser-check', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--disable-quic', '--window-size=900,600',
+    `--user-data-dir=${profile}`]);
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
