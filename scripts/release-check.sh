@@ -189,6 +189,8 @@ check_in_new_root() {
   [ -n "$mirror" ] || mirror=$(grep -m1 -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}')
   [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
   root=$(mktemp -d /tmp/velmorak-root.XXXXXX)
+  # mktemp makes it 0700; as the new root's / it must let the player's account through.
+  chmod 755 "$root"
   # Globals: the clean-up runs at exit, after this function has returned.
   mounts=()
   trap remove_root EXIT
