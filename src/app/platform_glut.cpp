@@ -1,5 +1,5 @@
 // The toolkit services of the rules, on freeglut and the system the window lives on: the X
-// server on Linux, Windows' own beep there.
+// server on Linux, Windows' own beep there. Redraws and the tick schedule are glut_ticks.cpp.
 #include <GL/freeglut.h>
 #ifdef _WIN32
 #include <windows.h>
@@ -8,36 +8,12 @@
 #include <X11/Xlib.h>
 #endif
 
-#include "game_state.h"
+#include "glut_ticks.h"
 #include "platform.h"
-#include "tick_pacer.h"
 
-namespace {
-
-// The schedule of every tick of the run; only callbacks on the event loop's thread touch it.
-TickPacer TickSchedule;
-
-// freeglut's own clock: its timers fall due on it, so a due time kept here is hit to the
-// millisecond, where one kept on another clock would be rounded against this one every tick.
-// It is an int that wraps after about 24.8 days; the pacer only takes differences of it.
-int32_t ToolkitNow() {
-  return glutGet(GLUT_ELAPSED_TIME);
-}
-
-}  // namespace
-
-void RequestRedraw() {
-  glutPostRedisplay();
-}
-
-void StartTicking(int32_t firstDelayMs) {
-  glutTimerFunc(TickSchedule.Start(ToolkitNow(), firstDelayMs), OnTick, 1);
-}
-
-// freeglut counts a timer from the moment it is armed, so arming the plain interval would let
-// each tick's lateness push all later ones back; the schedule absorbs it instead.
+// The desktop's ticks are the plain schedule; see glut_ticks.cpp.
 void ArmTickTimer(int milliseconds) {
-  glutTimerFunc(TickSchedule.Next(ToolkitNow(), milliseconds), OnTick, 1);
+  ArmNextTick(milliseconds);
 }
 
 #ifdef _WIN32
