@@ -1,11 +1,13 @@
 // The page around the game: its console pane and level line, the pictures, the beep, the score
-// record in the browser's lasting storage, the hidden tab and the window's size. The game's own
+// record in the browser's lasting storage, the hidden tab, the window's size and, on a touch
+// screen, the swipes and buttons that stand in for the keys. The game's own
 // JavaScript is global, so everything here stays inside this function.
 (function () {
   'use strict';
   const canvas = document.getElementById('canvas');
   const pane = document.getElementById('console');
   const levelLine = document.getElementById('level');
+  const levelForm = document.getElementById('level-form');
   const recordBox = document.getElementById('record');
   const pickers = { 'sky.bmp': document.getElementById('sky'),
                     'background.bmp': document.getElementById('background') };
@@ -40,14 +42,17 @@
   }
 
   // The beep: a short tone. Browsers allow sound only after the player has done something, so
-  // the audio context comes with the first key press; until then a beep is silent.
+  // the audio context comes with the first key press or touch; until then a beep is silent.
   let audio = null;
-  window.addEventListener('keydown', () => {
+  function allowSound() {
     if (audio === null && (window.AudioContext || window.webkitAudioContext)) {
       audio = new (window.AudioContext || window.webkitAudioContext)();
     }
     if (audio && audio.state === 'suspended') audio.resume();
-  }, true);
+  }
+  for (const gesture of ['keydown', 'mousedown', 'pointerup', 'touchend']) {
+    window.addEventListener(gesture, allowSound, true);
+  }
   function beep() {
     if (audio === null) return;
     const tone = audio.createOscillator();
@@ -82,27 +87,106 @@
 
   function gameOver() {
     state.gameOver = true;
+    document.documentElement.classList.remove('running');
     FS.syncfs(false, error => {
       showRecord(error ? 'Score record (not saved: ' + error + '):' : 'Score record:');
       document.getElementById('note').textContent = 'Game over. Reload the page to play again.';
     });
   }
 
-  // Resizing the browser window resizes the game's window by as much, as dragging its corner
-  // would on the desktop; GLUT then reshapes the world.
+  // A phone or tablet gets the touch layout and controls; a desktop keeps the page as it was.
+  const touch = window.matchMedia('(pointer: coarse)').matches;
+  document.body.classList.toggle('touch', touch);
+  if (touch) {
+    document.getElementById('note').textContent =
+      'Swipe on the game or use the arrows to steer; Pause pauses. One page plays one game: ' +
+      'reload to play again.';
+  }
+  const sideWidth = 220;  // the side column of a touch screen held sideways, as in the page's style
+
+  // On the desktop, resizing the browser window resizes the game's window by as much, as
+  // dragging its corner would. On a touch screen the canvas is as wide as the screen held
+  // upright, with the desktop window's proportions, and fills the height held sideways. Either
+  // way the canvas's pixels are the window's: GLUT reshapes the world from them.
   const startWidth = window.innerWidth, startHeight = window.innerHeight;
   function canvasSize() {
-    return [Math.max(1, 350 + window.innerWidth - startWidth),
-            Math.max(1, 385 + window.innerHeight - startHeight)];
+    if (!touch) {
+      return [Math.max(1, 350 + window.innerWidth - startWidth),
+              Math.max(1, 385 + window.innerHeight - startHeight)];
+    }
+    const width = document.documentElement.clientWidth, height = window.innerHeight;
+    const landscape = width > height;
+    document.body.classList.toggle('landscape', landscape);
+    if (landscape) return [Math.max(1, width - sideWidth), Math.max(1, height)];
+    return [Math.max(1, width), Math.max(1, Math.round(width * 385 / 350))];
   }
-  window.addEventListener('resize', () => {
+  let windowOpen = false;  // GLUT's, once the game has started
+  function fitCanvas() {
     const [width, height] = canvasSize();
-    if (state.started) {
-      Module._glutReshapeWindow(width, height);
+    if (windowOpen) {
+      if (width !== canvas.width || height !== canvas.height) Module._glutReshapeWindow(width, height);
     } else {
       canvas.width = width;
       canvas.height = height;
     }
+  }
+  window.addEventListener('resize', () => {
+    // A phone's keyboard, up for the level line, can shrink the page for a moment; the layout
+    // waits for it to go down.
+    if (touch && document.activeElement === levelLine) return;
+    fitCanvas();
+  });
+  levelLine.addEventListener('blur', fitCanvas);
+  if (touch) fitCanvas();
+
+  // Touch steering: a swipe on the canvas is the arrow key in its direction, decided once the
+  // finger has gone far enough; a finger that turns mid-swipe turns the serpent again.
+  const running = () => windowOpen && !state.gameOver;
+  function pressKey(name) {
+    if (windowOpen) Module.ccall('VelmorakPressKey', null, ['string'], [name]);
+  }
+  const swipeDistance = 18;  // CSS pixels
+  let swipe = null;
+  canvas.addEventListener('touchstart', event => {
+    if (!running()) return;
+    event.preventDefault();
+    const finger = event.changedTouches[0];
+    if (swipe === null) swipe = { id: finger.identifier, x: finger.clientX, y: finger.clientY, last: null };
+  }, { passive: false });
+  canvas.addEventListener('touchmove', event => {
+    if (swipe === null) return;
+    event.preventDefault();
+    const finger = [...event.changedTouches].find(t => t.identifier === swipe.id);
+    if (!finger) return;
+    const dx = finger.clientX - swipe.x, dy = finger.clientY - swipe.y;
+    if (Math.max(Math.abs(dx), Math.abs(dy)) < swipeDistance) return;
+    const direction = Math.abs(dx) > Math.abs(dy) ? (dx > 0 ? 'right' : 'left')
+                                                   : (dy > 0 ? 'down' : 'up');
+    if (direction !== swipe.last) pressKey(direction);
+    swipe.x = finger.clientX;
+    swipe.y = finger.clientY;
+    swipe.last = direction;
+  }, { passive: false });
+  for (const end of ['touchend', 'touchcancel']) {
+    canvas.addEventListener(end, event => {
+      if (swipe && [...event.changedTouches].some(t => t.identifier === swipe.id)) swipe = null;
+    });
+  }
+  canvas.addEventListener('contextmenu', event => event.preventDefault());
+
+  // The buttons act as the finger comes down, as a key does; a click without a pointer is the
+  // keyboard pressing a focused button.
+  for (const button of document.querySelectorAll('#pad button')) {
+    button.addEventListener('pointerdown', event => {
+      event.preventDefault();
+      pressKey(button.dataset.key);
+    });
+    button.addEventListener('click', event => {
+      if (event.detail === 0) pressKey(button.dataset.key);
+    });
+  }
+  document.addEventListener('gesturestart', event => {
+    if (running()) event.preventDefault();
   });
 
   document.addEventListener('visibilitychange', () => {
@@ -112,6 +196,7 @@
   function start(line) {
     if (state.started) return;
     state.started = true;
+    levelLine.blur();
     levelLine.disabled = true;
     for (const input of Object.values(pickers)) input.disabled = true;
     Promise.all(picks).then(() => play(line));
@@ -124,6 +209,13 @@
       Module.ccall('VelmorakStart', null, ['string'], [line]);
     } catch (e) {
       if (e !== 'unwind') throw e;
+    }
+    // GLUT opened its window at the desktop's start size; the page's own may differ by now.
+    windowOpen = true;
+    fitCanvas();
+    if (touch) {
+      document.documentElement.classList.add('running');
+      window.scrollTo(0, 0);
     }
     // Loaded and readied: only the record belongs in lasting storage.
     for (const name of Object.keys(pictures)) {
@@ -140,10 +232,12 @@
       start(level);
       return;
     }
-    levelLine.focus();
-    levelLine.addEventListener('keydown', event => {
-      // Like the console's formatted read, an empty line is no answer yet.
-      if (event.key === 'Enter' && levelLine.value.trim() !== '') start(levelLine.value);
+    if (!touch) levelLine.focus();  // on a phone that would raise the keyboard over the game
+    // Enter, or a phone keyboard's Go. Like the console's formatted read, an empty line is no
+    // answer yet.
+    levelForm.addEventListener('submit', event => {
+      event.preventDefault();
+      if (levelLine.value.trim() !== '') start(levelLine.value);
     });
   }
 

@@ -2,6 +2,7 @@
 // calls VelmorakStart with the line the player typed. The rest is the desktop's start-up.
 #include <emscripten.h>
 
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -18,12 +19,17 @@ int main() {
   return 0;
 }
 
+namespace {
+
+bool started = false;
+
+}  // namespace
+
 extern "C" {
 
 // The typed line, as the desktop's console would hand it over. One page plays one game: a second
 // call does nothing. GLUT's main loop ends this call by unwinding to the page.
 EMSCRIPTEN_KEEPALIVE void VelmorakStart(const char* line) {
-  static bool started = false;
   if (started) return;
   started = true;
   std::istringstream typed(line != nullptr ? line : "");
@@ -37,6 +43,21 @@ EMSCRIPTEN_KEEPALIVE void VelmorakStart(const char* line) {
 // it. A game already paused or over is left as it is.
 EMSCRIPTEN_KEEPALIVE void VelmorakPauseForHiddenPage() {
   if (GameState.paused == 0) OnSpecialKey(KeyF1, 0, 0);
+}
+
+// The page's touch controls: a swipe or an on-screen button is the arrow key or F1 it stands for,
+// through the same handler. Before the game starts there is no handler yet; a name the page
+// doesn't know does nothing.
+EMSCRIPTEN_KEEPALIVE void VelmorakPressKey(const char* name) {
+  static const struct {
+    const char* name;
+    SpecialKey key;
+  } kKeys[] = {{"left", KeyLeft}, {"up", KeyUp}, {"right", KeyRight}, {"down", KeyDown},
+               {"pause", KeyF1}};
+  if (!started || name == nullptr) return;
+  for (const auto& entry : kKeys) {
+    if (std::strcmp(name, entry.name) == 0) OnSpecialKey(entry.key, 0, 0);
+  }
 }
 
 }  // extern "C"

@@ -101,6 +101,34 @@ class Keyboard {
   }
 }
 
+// One finger on the touch screen, in CSS pixels of the page.
+class Touchscreen {
+  constructor(page) {
+    this.page = page;
+    this.at = null;
+  }
+
+  touchStart(x, y) {
+    this.at = { x, y };
+    return this.page.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+  }
+
+  touchMove(x, y) {
+    this.at = { x, y };
+    return this.page.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y }] });
+  }
+
+  touchEnd() {
+    this.at = null;
+    return this.page.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  }
+
+  async tap(x, y) {
+    await this.touchStart(x, y);
+    await this.touchEnd();
+  }
+}
+
 // A function of the page's and its arguments, as one expression to evaluate there.
 const call = (fn, args) => `(${fn})(${args.map(a => JSON.stringify(a)).join(', ')})`;
 
@@ -134,6 +162,7 @@ export class Page {
     this.targetId = targetId;
     this.sessionId = sessionId;
     this.keyboard = new Keyboard(this);
+    this.touchscreen = new Touchscreen(this);
     this.errorListeners = [];
     browser.connection.listeners.add(message => {
       if (message.sessionId !== sessionId || message.method !== 'Runtime.exceptionThrown') return;
@@ -152,9 +181,14 @@ export class Page {
     this.errorListeners.push(listener);
   }
 
-  setViewport({ width, height }) {
-    return this.send('Emulation.setDeviceMetricsOverride',
-                     { width, height, deviceScaleFactor: 1, mobile: false });
+  // A phone is isMobile (its viewport follows the page's viewport meta) with hasTouch (touch
+  // events, and a coarse pointer for the page's media queries); turned by its width and height.
+  async setViewport({ width, height, isMobile = false, hasTouch = false }) {
+    const screenOrientation = width > height ? { type: 'landscapePrimary', angle: 90 }
+                                             : { type: 'portraitPrimary', angle: 0 };
+    await this.send('Emulation.setDeviceMetricsOverride',
+                    { width, height, deviceScaleFactor: 1, mobile: isMobile, screenOrientation });
+    await this.send('Emulation.setTouchEmulationEnabled', { enabled: hasTouch, maxTouchPoints: 5 });
   }
 
   evaluateOnNewDocument(fn, ...args) {

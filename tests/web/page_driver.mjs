@@ -66,10 +66,13 @@ function instrument() {
   };
 }
 
+// A phone held upright.
+export const phone = { width: 360, height: 740, isMobile: true, hasTouch: true };
+
 export class GamePage {
-  static async open(browser, url, { width = 900, height = 600 } = {}) {
+  static async open(browser, url, viewport = { width: 900, height: 600 }) {
     const page = await browser.newPage();
-    await page.setViewport({ width, height });
+    await page.setViewport(viewport);
     await page.evaluateOnNewDocument(instrument);
     const errors = [];
     page.on('pageerror', error => errors.push(String(error)));
@@ -110,6 +113,31 @@ export class GamePage {
 
   async press(key) {
     await this.page.keyboard.press(key);
+  }
+
+  // The element's box in the page's viewport.
+  box(selector) {
+    return this.page.$eval(selector, e => {
+      const r = e.getBoundingClientRect();
+      return { x: r.x, y: r.y, width: r.width, height: r.height };
+    });
+  }
+
+  async tap(selector) {
+    const box = await this.box(selector);
+    await this.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  }
+
+  // A finger drawn 60 CSS pixels across the canvas's middle, in steps as a real one moves.
+  async swipe(direction) {
+    const box = await this.box('#canvas');
+    const [dx, dy] = { up: [0, -1], down: [0, 1], left: [-1, 0], right: [1, 0] }[direction];
+    const x = box.x + box.width / 2, y = box.y + box.height / 2;
+    await this.page.touchscreen.touchStart(x, y);
+    for (let step = 1; step <= 6; step++) {
+      await this.page.touchscreen.touchMove(x + dx * step * 10, y + dy * step * 10);
+    }
+    await this.page.touchscreen.touchEnd();
   }
 
   probe() {

@@ -5,10 +5,11 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { serve, launch, GamePage } from './page_driver.mjs';
+import { serve, launch, GamePage, phone } from './page_driver.mjs';
 
 const options = Object.fromEntries(process.argv.slice(3).map(a => a.replace(/^--/, '').split('=')));
-const scenario = process.argv[2];
+// NAME or NAME:VARIANT; a variant plays the same scenario another way, on a phone.
+const [scenario, variant = 'keys'] = process.argv[2].split(':');
 
 const expected = JSON.parse(execFileSync(process.execPath, [options.texts, 'prompt', 'start:shown',
   'start:refused', 'report:1', 'report:2', 'record:1:8', 'record:2:1'], { encoding: 'utf8' }));
@@ -41,11 +42,31 @@ function count(frame, x0, y0, x1, y1, test) {
   return n;
 }
 
+// On a phone held upright, from the top of the page: the canvas as wide as the screen with the
+// start window's proportions, and it, the level line and the buttons all in view.
+async function checkPhoneLayout(game) {
+  const view = await game.page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    return { width: innerWidth, height: innerHeight, scrollY, canvas: `${canvas.width}x${canvas.height}` };
+  });
+  checkEqual(view.canvas, '360x396', 'the canvas on a phone');
+  checkEqual(view.scrollY, 0, 'the page\'s scroll');
+  for (const selector of ['#canvas', '#level', '#pad']) {
+    const box = await game.box(selector);
+    check(box.x >= 0 && box.y >= 0 && box.x + box.width <= view.width &&
+          box.y + box.height <= view.height, `${selector} is out of view: ${JSON.stringify(box)}`);
+  }
+}
+
+// Pixels per world unit: at the start window's proportions, on a desktop or a phone held upright,
+// the world is 275 units high.
+const scaleOf = frame => frame.height / 275;
+
 // The world x of the head on the start row (y 100), from the orange left edge of its square.
 function headOnStartRow(frame, scale) {
   const row = Math.floor(103.5 * scale);
   for (let x = 0; x < frame.width; x++) {
-    if (near(frame.at(x, row), colour.orange, 14)) return Math.round((x / scale - 100) / 8) * 8 + 100;
+    if (near(frame.at(x, row), colour.orange, 26)) return Math.round((x / scale - 100) / 8) * 8 + 100;
   }
   return null;
 }
@@ -118,18 +139,37 @@ const scenarios = {
       expected['record:1:8'].trim()), 'the reloaded page does not show the record');
   },
 
-  // At level 1's pace, Up at x 124 or 132 runs through the first food to the top wall: a meal, two ends, three beeps.
+  // At level 1's pace, Up at x 124 or 132 runs through the first food to the top wall: a meal, two
+  // ends, three beeps. On a phone Up is a swipe, the game's first gesture, so its beeps show that
+  // a touch lets the page sound; or Up is the on-screen button, after the level typed in the
+  // phone's layout.
   async top_wall(browser, url) {
-    const game = await GamePage.open(browser, url);
-    await game.typeLevel('1');
+    const game = await GamePage.open(browser, variant === 'swipe' ? url + '?level=1' : url,
+                                     variant === 'keys' ? undefined : phone);
+    if (variant === 'button') await checkPhoneLayout(game);
+    if (variant === 'swipe') {
+      check(await game.page.evaluate(() => document.documentElement.scrollHeight > innerHeight),
+            'the page is too short to show whether a swipe scrolls it');
+    } else {
+      await game.typeLevel('1');
+    }
     const deadline = Date.now() + 15000;
     let x = null;
     while (Date.now() < deadline) {
-      x = headOnStartRow(await game.frame(), 1.4);
+      const frame = await game.frame();
+      x = headOnStartRow(frame, scaleOf(frame));
       if (x !== null && x >= 124) break;
     }
     check(x === 124 || x === 132, `the head passed the food's column before Up: x ${x}`);
-    await game.press('ArrowUp');
+    if (variant === 'keys') {
+      await game.press('ArrowUp');
+    } else if (variant === 'button') {
+      await game.tap('#pad [data-key=up]');
+    } else {
+      await game.swipe('up');
+      await sleep(200);
+      checkEqual(await game.page.evaluate(() => window.scrollY), 0, 'the page scrolled by the swipe');
+    }
     await game.waitForConsole('CASE 3\n' + expected['report:2'] + expected['report:2']);
     checkEqual(await game.consoleText(), expected['start:shown'] + 'CASE 3\n' +
                expected['report:2'] + expected['report:2'], 'console after the top wall');
@@ -140,25 +180,32 @@ const scenarios = {
 
   // The frame's squares, textured strips and texts; F1 pauses and resumes; a larger browser
   // window makes a larger game window whose world, walls included, follows.
+  // On a phone Pause is the on-screen button, and turning the phone sideways is the resize.
   async frame_pause_and_resize(browser, url) {
-    const game = await GamePage.open(browser, url + '?level=1');
+    const touch = variant === 'touch';
+    const game = await GamePage.open(browser, url + '?level=1', touch ? phone : undefined);
     await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
-    await game.press('F1');
+    const pause = () => (touch ? game.tap('#pad [data-key=pause]') : game.press('F1'));
+    await pause();
     await sleep(450);
     const paused = await game.frame();
-    saveFrame(paused, 'paused');
-    check(count(paused, 130, 175, 300, 200, isBrown) > 20, '"Paused" is not on the frame');
-    const x = headOnStartRow(paused, 1.4);
+    saveFrame(paused, `paused_${variant}`);
+    const scale = scaleOf(paused);
+    // Boxes measured on the desktop's 350 x 385 window, moved with the world on other sizes.
+    const at = (...box) => box.map(v => Math.round(v * scale / 1.4));
+    check(count(paused, ...at(130, 175, 300, 200), isBrown) > 20, '"Paused" is not on the frame');
+    const x = headOnStartRow(paused, scale);
     check(x !== null, 'no head on the start row');
-    const row = Math.floor(103.5 * 1.4);
-    const left = Math.ceil(x * 1.4 - 0.5), right = Math.ceil((x + 7) * 1.4 - 0.5) - 1;
-    check(near(paused.at(left, row), colour.orange, 16) &&
+    const row = Math.floor(103.5 * scale);
+    const left = Math.ceil(x * scale - 0.5), right = Math.ceil((x + 7) * scale - 0.5) - 1;
+    check(near(paused.at(left, row), colour.orange, 24) &&
           near(paused.at(right, row), colour.peach, 24),
           `head colours ${paused.at(left, row)} .. ${paused.at(right, row)}`);
-    const foodRow = Math.floor(133.5 * 1.4);
-    check(near(paused.at(175, foodRow), colour.foodRed, 16) &&
-          near(paused.at(184, foodRow), colour.foodPink, 24),
-          `food colours ${paused.at(175, foodRow)} .. ${paused.at(184, foodRow)}`);
+    const foodRow = Math.floor(133.5 * scale);
+    const [red, pink] = at(175, 184);
+    check(near(paused.at(red, foodRow), colour.foodRed, 16) &&
+          near(paused.at(pink, foodRow), colour.foodPink, 24),
+          `food colours ${paused.at(red, foodRow)} .. ${paused.at(pink, foodRow)}`);
     // Textured: the bright corners are the picture tinted, not the bare vertex colour.
     const corners = stripCorners(paused, 275).filter(c => c.want[0] > 150);
     const plain = corners.filter(c => near(c.got, c.want, 25)).map(c => c.name);
@@ -167,27 +214,33 @@ const scenarios = {
                                           ['digits', 84, 340, 92, 352],
                                           ['dedication', 182, 354, 320, 368],
                                           ['hint', 210, 338, 345, 352]]) {
-      check(count(paused, x0, y0, x1, y1, isTextYellow) > 8, `no yellow pixels of the ${name}`);
+      check(count(paused, ...at(x0, y0, x1, y1), isTextYellow) > 8, `no yellow pixels of the ${name}`);
     }
     await sleep(300);
-    checkEqual(headOnStartRow(await game.frame(), 1.4), x, 'the paused head');
-    await game.press('F1');
+    checkEqual(headOnStartRow(await game.frame(), scale), x, 'the paused head');
+    await pause();
     await sleep(700);
     const resumed = await game.frame();
-    check(headOnStartRow(resumed, 1.4) > x, 'the head did not move after the second F1');
-    checkEqual(count(resumed, 130, 175, 300, 200, isBrown), 0, '"Paused" after the resume');
+    check(headOnStartRow(resumed, scale) > x, 'the head did not move after the second pause');
+    checkEqual(count(resumed, ...at(130, 175, 300, 200), isBrown), 0, '"Paused" after the resume');
 
-    // 150 pixels wider and 50 taller: a 500 x 435 game window, its world 287.356 x 250.
-    await game.page.setViewport({ width: 1050, height: 650 });
-    await game.waitFor(() => document.getElementById('canvas').width === 500, 'the resize');
+    // Desktop: 150 pixels wider and 50 taller, a 500 x 435 game window, its world 287.356 x 250.
+    // Phone turned sideways: the 740 x 360 screen less the 220-pixel side column, a 520 x 360
+    // game window, its world 361.111 x 250.
+    const [viewport, size, worldWidth] = touch
+      ? [{ ...phone, width: 740, height: 360 }, [520, 360], '361.111']
+      : [{ width: 1050, height: 650 }, [500, 435], '287.356'];
+    await game.page.setViewport(viewport);
+    await game.waitFor(w => document.getElementById('canvas').width === w, 'the resize', 20000,
+                       size[0]);
     await sleep(300);
     const wide = await game.frame();
-    saveFrame(wide, 'resized');
-    checkEqual(`${wide.width}x${wide.height}`, '500x435', 'the game window');
+    saveFrame(wide, `resized_${variant}`);
+    checkEqual(`${wide.width}x${wide.height}`, size.join('x'), 'the game window');
     checkEqual(count(wide, 0, 0, wide.width, wide.height, p => near(p, colour.cleared, 2)), 0,
                'cleared pixels after the resize');
     await game.waitForConsole('CASE 1\n', 30000);
-    check((await game.consoleText()).includes('window width :287.356\nCASE 1\n'),
+    check((await game.consoleText()).includes(`window width :${worldWidth}\nCASE 1\n`),
           'the right wall did not follow the wider world');
   },
 
@@ -251,7 +304,7 @@ try {
   await server.close();
 }
 if (failed) {
-  console.error(`web scenario ${scenario} failed: ${failed.stack || failed}`);
+  console.error(`web scenario ${process.argv[2]} failed: ${failed.stack || failed}`);
   process.exit(1);
 }
-console.log(`web scenario ${scenario} passed`);
+console.log(`web scenario ${process.argv[2]} passed`);
