@@ -6,7 +6,8 @@
 #                             argument) and print the address to open
 #   scripts/web.sh --test     build, then run the page's tests in headless Chromium (ctest -L web)
 #   scripts/web.sh --bench    build, then measure downloads, first frame and tick pace
-#   scripts/web.sh --screenshot FILE   build, then save a picture of the page with a game on it
+#   scripts/web.sh --screenshot FILE [--phone]   build, then save a picture of the page with a
+#                             game on it, on a desktop or on a phone
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -30,10 +31,10 @@ case "${1:-}" in
     exec node bench/web/page_bench.mjs build/web
     ;;
   --screenshot)
-    exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}"
+    exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}" ${3:+"$3"}
     ;;
   *)
-    echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE]" >&2
+    echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE [--phone]]" >&2
     exit 2
     ;;
 esac

@@ -1,26 +1,32 @@
-// Not a test: plays a little of a level 2 game on the page and saves the README's picture.
-//   node screenshot.mjs PAGE-DIR OUT.png
+// Not a test: plays a little of a level 2 game on the page and saves the README's picture, of
+// the desktop page or, with --phone, of the page on a phone held upright, steered by swipes.
+//   node screenshot.mjs PAGE-DIR OUT.png [--phone]
 import path from 'node:path';
-import { serve, launch, GamePage } from './page_driver.mjs';
+import { serve, launch, GamePage, phone } from './page_driver.mjs';
 
+const onPhone = process.argv[4] === '--phone';
 const server = await serve(path.resolve(process.argv[2]));
 const browser = await launch();
 try {
-  const game = await GamePage.open(browser, server.url, { width: 830, height: 440 });
+  const game = await GamePage.open(browser, server.url,
+                                   onPhone ? phone : { width: 830, height: 440 });
   await game.typeLevel('2');
   await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
   // Up through the first food once the head's orange edge reaches x 124 on the start row, then a
   // turn to the right: a meal and a serpent of two.
-  for (let x = 0; x < 174;) {
+  for (let found = false; !found;) {
     const frame = await game.frame();
-    for (x = 0; x < frame.width; x++) {
-      const [r, g, b] = frame.at(x, 144);
-      if (r > 240 && Math.abs(g - 120) < 15 && b < 15) break;
+    const scale = frame.height / 275;
+    for (let x = 0; x < frame.width && !found; x++) {
+      const [r, g, b] = frame.at(x, Math.floor(103 * scale));
+      found = r > 240 && Math.abs(g - 120) < 26 && b < 26 && x >= Math.floor(124 * scale);
     }
   }
-  await game.press('ArrowUp');
+  const keys = { up: 'ArrowUp', right: 'ArrowRight' };
+  const turn = direction => (onPhone ? game.swipe(direction) : game.press(keys[direction]));
+  await turn('up');
   await new Promise(resolve => setTimeout(resolve, 1300));
-  await game.press('ArrowRight');
+  await turn('right');
   await new Promise(resolve => setTimeout(resolve, 500));
   await game.page.screenshot({ path: path.resolve(process.argv[3]) });
 } finally {
