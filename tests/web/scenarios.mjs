@@ -190,6 +190,8 @@ const scenarios = {
     await sleep(450);
     const paused = await game.frame();
     saveFrame(paused, `paused_${variant}`);
+    // On a phone the page's canvas, not GLUT's start size, is the game window.
+    checkEqual(`${paused.width}x${paused.height}`, touch ? '360x396' : '350x385', 'the game window');
     const scale = scaleOf(paused);
     // Boxes measured on the desktop's 350 x 385 window, moved with the world on other sizes.
     const at = (...box) => box.map(v => Math.round(v * scale / 1.4));
