@@ -123,11 +123,11 @@
   let windowOpen = false;  // GLUT's, once the game has started
   function fitCanvas() {
     const [width, height] = canvasSize();
-    if (windowOpen) {
-      if (width !== canvas.width || height !== canvas.height) Module._glutReshapeWindow(width, height);
-    } else {
+    if (!windowOpen) {
       canvas.width = width;
       canvas.height = height;
+    } else if (width !== canvas.width || height !== canvas.height) {
+      Module._glutReshapeWindow(width, height);
     }
   }
   window.addEventListener('resize', () => {
@@ -151,7 +151,9 @@
     if (!running()) return;
     event.preventDefault();
     const finger = event.changedTouches[0];
-    if (swipe === null) swipe = { id: finger.identifier, x: finger.clientX, y: finger.clientY, last: null };
+    if (swipe === null) {
+      swipe = { id: finger.identifier, x: finger.clientX, y: finger.clientY, last: null };
+    }
   }, { passive: false });
   canvas.addEventListener('touchmove', event => {
     if (swipe === null) return;

@@ -105,22 +105,22 @@ class Keyboard {
 class Touchscreen {
   constructor(page) {
     this.page = page;
-    this.at = null;
   }
 
   touchStart(x, y) {
-    this.at = { x, y };
-    return this.page.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+    return this.touch('touchStart', [{ x, y }]);
   }
 
   touchMove(x, y) {
-    this.at = { x, y };
-    return this.page.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y }] });
+    return this.touch('touchMove', [{ x, y }]);
   }
 
   touchEnd() {
-    this.at = null;
-    return this.page.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    return this.touch('touchEnd', []);
+  }
+
+  touch(type, touchPoints) {
+    return this.page.send('Input.dispatchTouchEvent', { type, touchPoints });
   }
 
   async tap(x, y) {

@@ -47,7 +47,8 @@ function count(frame, x0, y0, x1, y1, test) {
 async function checkPhoneLayout(game) {
   const view = await game.page.evaluate(() => {
     const canvas = document.getElementById('canvas');
-    return { width: innerWidth, height: innerHeight, scrollY, canvas: `${canvas.width}x${canvas.height}` };
+    return { width: innerWidth, height: innerHeight, scrollY,
+             canvas: `${canvas.width}x${canvas.height}` };
   });
   checkEqual(view.canvas, '360x396', 'the canvas on a phone');
   checkEqual(view.scrollY, 0, 'the page\'s scroll');
@@ -62,11 +63,14 @@ async function checkPhoneLayout(game) {
 // the world is 275 units high.
 const scaleOf = frame => frame.height / 275;
 
-// The world x of the head on the start row (y 100), from the orange left edge of its square.
+// The world x of the head on the start row (y 100), from the orange left edge of its square; at
+// other scales the edge pixel takes in some of the square's orange-to-peach shading.
 function headOnStartRow(frame, scale) {
   const row = Math.floor(103.5 * scale);
   for (let x = 0; x < frame.width; x++) {
-    if (near(frame.at(x, row), colour.orange, 26)) return Math.round((x / scale - 100) / 8) * 8 + 100;
+    if (near(frame.at(x, row), colour.orange, 26)) {
+      return Math.round((x / scale - 100) / 8) * 8 + 100;
+    }
   }
   return null;
 }
@@ -168,7 +172,8 @@ const scenarios = {
     } else {
       await game.swipe('up');
       await sleep(200);
-      checkEqual(await game.page.evaluate(() => window.scrollY), 0, 'the page scrolled by the swipe');
+      const scrolled = await game.page.evaluate(() => window.scrollY);
+      checkEqual(scrolled, 0, 'the page scrolled by the swipe');
     }
     await game.waitForConsole('CASE 3\n' + expected['report:2'] + expected['report:2']);
     checkEqual(await game.consoleText(), expected['start:shown'] + 'CASE 3\n' +
@@ -191,7 +196,8 @@ const scenarios = {
     const paused = await game.frame();
     saveFrame(paused, `paused_${variant}`);
     // On a phone the page's canvas, not GLUT's start size, is the game window.
-    checkEqual(`${paused.width}x${paused.height}`, touch ? '360x396' : '350x385', 'the game window');
+    checkEqual(`${paused.width}x${paused.height}`, touch ? '360x396' : '350x385',
+               'the game window');
     const scale = scaleOf(paused);
     // Boxes measured on the desktop's 350 x 385 window, moved with the world on other sizes.
     const at = (...box) => box.map(v => Math.round(v * scale / 1.4));
@@ -216,7 +222,8 @@ const scenarios = {
                                           ['digits', 84, 340, 92, 352],
                                           ['dedication', 182, 354, 320, 368],
                                           ['hint', 210, 338, 345, 352]]) {
-      check(count(paused, ...at(x0, y0, x1, y1), isTextYellow) > 8, `no yellow pixels of the ${name}`);
+      check(count(paused, ...at(x0, y0, x1, y1), isTextYellow) > 8,
+            `no yellow pixels of the ${name}`);
     }
     await sleep(300);
     checkEqual(headOnStartRow(await game.frame(), scale), x, 'the paused head');
