@@ -8,6 +8,7 @@
   const pane = document.getElementById('console');
   const levelLine = document.getElementById('level');
   const levelForm = document.getElementById('level-form');
+  const pad = document.getElementById('pad');
   const recordBox = document.getElementById('record');
   const pickers = { 'sky.bmp': document.getElementById('sky'),
                     'background.bmp': document.getElementById('background') };
@@ -106,8 +107,9 @@
 
   // On the desktop, resizing the browser window resizes the game's window by as much, as
   // dragging its corner would. On a touch screen the canvas is as wide as the screen held
-  // upright, with the desktop window's proportions, and fills the height held sideways. Either
-  // way the canvas's pixels are the window's: GLUT reshapes the world from them.
+  // upright, with the desktop window's proportions unless that would push the buttons under it
+  // off a short screen (the page can't be scrolled while a game runs), and fills the height held
+  // sideways. Either way the canvas's pixels are the window's: GLUT reshapes the world from them.
   const startWidth = window.innerWidth, startHeight = window.innerHeight;
   function canvasSize() {
     if (!touch) {
@@ -118,7 +120,9 @@
     const landscape = width > height;
     document.body.classList.toggle('landscape', landscape);
     if (landscape) return [Math.max(1, width - sideWidth), Math.max(1, height)];
-    return [Math.max(1, width), Math.max(1, Math.round(width * 385 / 350))];
+    const under = pad.getBoundingClientRect().bottom - canvas.getBoundingClientRect().bottom + 4;
+    const tallest = Math.max(Math.round(width * 0.6), Math.floor(height - under));
+    return [Math.max(1, width), Math.max(1, Math.min(Math.round(width * 385 / 350), tallest))];
   }
   let windowOpen = false;  // GLUT's, once the game has started
   function fitCanvas() {
