@@ -22,7 +22,6 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELMORAK_HOMEPAGE}")
 # The libraries the binary links, as dpkg-shlibdeps finds them; the launcher needs only
 # coreutils, which every Debian system has.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -16,7 +16,7 @@ for arg in "$@"; do
   esac
 done
 
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 build=build/bench
 cmake --preset bench >/dev/null

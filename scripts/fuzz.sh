@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 seconds=${1:-40}
 shift || true
-scripts/install-deps.sh
+scripts/install-deps.sh test
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 

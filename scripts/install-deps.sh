@@ -1,22 +1,74 @@
 #!/usr/bin/env bash
-# Installs every Debian package the game, its tools and its tests need; the one list of them.
-# Does nothing when all are present. Runs apt-get as root, or through sudo.
+# The one list of the Debian packages the game, its tools and its tests need, grouped by purpose,
+# and what installs them. Does nothing when all are present. Runs apt-get as root, or through sudo.
+#   scripts/install-deps.sh GROUP...   those groups, with the groups they build on
+#   scripts/install-deps.sh [all]      every group
+# The groups, and the scripts that ask for them:
+#   play     the desktop game, built and played (play.sh)
+#   test     the tests, the sanitizers, the fuzzers and the benchmarks (check.sh, fuzz.sh, bench.sh)
+#   windows  the Windows exe, and its tests under Wine (windows.sh)
+#   web      the page, and its tests in headless Chromium (web.sh)
+#   release  the Debian package and the source tarball, and their checks (release.sh,
+#            release-check.sh)
+# What two purposes share is a small group of its own that both build on:
+#   font     the texture font's tool and the X11 fonts it reads: the page draws its text with
+#            them; the desktop's tests compare that text with GLUT's
+#   display  a private X server: the tests', and the release check's on a new root
+#   debian   Debian's package tools: windows.sh unpacks freeglut's source with them, release.sh
+#            builds the package
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config git
-  freeglut3-dev libgl-dev libglu1-mesa-dev libx11-dev libxtst-dev libxext-dev
-  libgl1-mesa-dri mesa-utils xvfb xauth x11-utils xdotool
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+declare -A packages builds_on
+packages[play]="g++ make cmake freeglut3-dev libgl-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri"
+builds_on[play]=""
+packages[font]="zlib1g-dev xfonts-75dpi"
+builds_on[font]=""
+packages[display]="xvfb"
+builds_on[display]=""
+packages[debian]="dpkg-dev"
+builds_on[debian]=""
+packages[test]="pkg-config libxtst-dev libxext-dev mesa-utils xauth x11-utils xdotool
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libstb-dev
   clang libclang-rt-14-dev llvm valgrind util-linux
-  libstb-dev desktop-file-utils man-db groff-base
-  g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev appstream lintian file debootstrap
-  zlib1g-dev xfonts-75dpi emscripten nodejs chromium python3
-)
+  desktop-file-utils man-db groff-base appstream"
+builds_on[test]="play font display"
+packages[windows]="g++-mingw-w64-x86-64-posix wine wine64"
+builds_on[windows]="test debian"
+packages[web]="emscripten nodejs chromium python3"
+builds_on[web]="play font"
+packages[release]="lintian file debootstrap git"
+builds_on[release]="play debian"
+all_groups=(play font display debian test windows web release)
+
+usage() {
+  echo "usage: scripts/install-deps.sh [all | GROUP...]   groups: ${all_groups[*]}" >&2
+  exit 2
+}
+
+declare -A wanted
+want() {
+  [ -n "${packages[$1]+set}" ] || usage
+  [ -n "${wanted[$1]+set}" ] && return 0
+  wanted[$1]=1
+  local group
+  for group in ${builds_on[$1]}; do
+    want "$group"
+  done
+}
+if [ $# -eq 0 ] || [ "$*" = all ]; then
+  set -- "${all_groups[@]}"
+fi
+for group in "$@"; do
+  want "$group"
+done
 
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+for group in "${all_groups[@]}"; do
+  [ -n "${wanted[$group]+set}" ] || continue
+  for p in ${packages[$group]}; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' ||
+      missing+=("$p")
+  done
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

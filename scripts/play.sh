@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and starts it in its play folder beside its pictures.
+# Installs what playing needs and is missing, builds the game and its pictures (the play preset:
+# no tests, no benchmarks) and starts it in its play folder beside them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target velmorak velmorak_pictures
-cd build/default/play
+scripts/install-deps.sh play
+cmake --preset play >/dev/null
+cmake --build --preset play
+cd build/play/play
 exec ./velmorak

@@ -16,7 +16,8 @@
 set -euo pipefail
 
 me=release-check
-self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
 say() { printf '== %s\n' "$*"; }
 fail() {
   printf '%s: FAILED: %s\n' "$me" "$*" >&2
@@ -74,16 +75,16 @@ play_to_game_over() {
   say "played through $launcher to a game over; the score is in $record"
 }
 
-# ---- The checks, on the machine this runs on ----
-check_here() {
-  local deb=$1
-  [ -f "$deb" ] || fail "no package $deb"
-  deb=$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")
-  local version
-  version=$(dpkg-deb -f "$deb" Version)
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+# ---- The checks, on the machine this runs on: install, upgrade, purge ----
+# What the steps share: the package and its version, the player and their play folder.
+deb=
+version=
+player=velmorak-player
+home=
+play=
 
+# apt must pull in what the game loads and nothing meant for building; then a player plays it.
+install_step() {
   say "apt-get install ./$(basename "$deb")"
   dpkg-query -W -f '${Package}\n' | sort >/tmp/velmorak-before
   (cd "$(dirname "$deb")" && apt-get install -y -qq "./$(basename "$deb")") >/tmp/velmorak-apt.log 2>&1 ||
@@ -102,13 +103,15 @@ check_here() {
   fi
 
   # What the play test itself needs, after the list above was taken.
-  apt-get install -y -qq --no-install-recommends xvfb >/dev/null 2>&1 || fail "cannot install Xvfb"
-  local player=velmorak-player home
+  "$here/install-deps.sh" display >/dev/null 2>&1 || fail "cannot install Xvfb"
   id "$player" >/dev/null 2>&1 || useradd -m "$player"
   home=$(getent passwd "$player" | cut -d: -f6)
-  local play=$home/.local/share/velmorak
+  play=$home/.local/share/velmorak
   play_to_game_over /usr/games/velmorak-launch "$home" "$player"
+}
 
+# A newer package over the player's own pictures and score, which must stay as they are.
+upgrade_step() {
   say "upgrade over the player's own pictures and score"
   local own
   own=$(mktemp -d /tmp/velmorak-own.XXXXXX)
@@ -136,7 +139,11 @@ check_here() {
   for f in sky.bmp background.bmp; do
     cmp -s "$own/$f" "$play/$f" || fail "playing after the upgrade replaced the player's $f"
   done
+  rm -rf "$own" "$unpacked"
+}
 
+# A purge leaves nothing of the package behind, and the player's play folder as it was.
+purge_step() {
   say "apt-get purge velmorak"
   local files
   files=$(dpkg-query -L velmorak)
@@ -156,7 +163,18 @@ check_here() {
   [ ${#left[@]} -eq 0 ] || fail "the purge left behind: ${left[*]}"
   [ -d "$play" ] || fail "the purge took the player's play folder"
   echo "   nothing of the package is left; the player's play folder stays"
-  rm -rf "$own" "$unpacked"
+}
+
+check_here() {
+  deb=$1
+  [ -f "$deb" ] || fail "no package $deb"
+  deb=$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")
+  version=$(dpkg-deb -f "$deb" Version)
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  install_step
+  upgrade_step
+  purge_step
   say "all fresh-root checks passed"
 }
 
@@ -177,17 +195,14 @@ remove_root() {
 }
 
 check_in_new_root() {
-  cd "$(dirname "$self")/.."
-  local version deb
-  version=$(sed -n 's/^set(VELMORAK_VERSION "\([^"]*\)")$/\1/p' CMakeLists.txt)
-  deb=dist/velmorak_${version}_amd64.deb
+  cd "$here/.."
+  local deb
+  deb=dist/velmorak_$(velmorak_version)_amd64.deb
   [ -f "$deb" ] || scripts/release.sh --no-source-check
-  command -v debootstrap >/dev/null || scripts/install-deps.sh
+  scripts/install-deps.sh release
 
   local mirror
-  mirror=$(grep -m1 -h '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null | awk '{print $2}')
-  [ -n "$mirror" ] || mirror=$(grep -m1 -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}')
-  [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+  mirror=$(debian_mirror)
   root=$(mktemp -d /tmp/velmorak-root.XXXXXX)
   # mktemp makes it 0700; as the new root's / it must let the player's account through.
   chmod 755 "$root"
@@ -208,8 +223,9 @@ check_in_new_root() {
     esac || fail "cannot mount $root/$where"
     mounts+=("$root/$where")
   done
+  # The checks run there with what they source and what installs Xvfb beside them.
   mkdir -p "$root/check"
-  cp "$deb" "$self" "$root/check/"
+  cp "$deb" "$here/release-check.sh" "$here/lib.sh" "$here/install-deps.sh" "$root/check/"
   chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root bash /check/release-check.sh --here "/check/$(basename "$deb")"
 }

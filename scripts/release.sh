@@ -8,6 +8,7 @@
 # The package on a fresh Debian 12 root: scripts/release-check.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 top=$PWD
 
 source_check=1
@@ -21,10 +22,10 @@ for arg in "$@"; do
   esac
 done
 
-scripts/install-deps.sh
+# The package and the tarball, and the Windows zip that scripts/windows.sh makes.
+scripts/install-deps.sh release windows
 
-version=$(sed -n 's/^set(VELMORAK_VERSION "\([^"]*\)")$/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "no VELMORAK_VERSION in CMakeLists.txt" >&2; exit 1; }
+version=$(velmorak_version)
 if ! git rev-parse --git-dir >/dev/null 2>&1; then
   echo "the source tarball is made by git archive: run this in a git checkout of the game" >&2
   exit 1

@@ -10,7 +10,7 @@
 #                             game on it, on a desktop or on a phone
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh web
 # emcc looks for Debian's acorn; a node from elsewhere doesn't search Debian's module folder.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 

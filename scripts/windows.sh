@@ -8,6 +8,7 @@
 # build/windows-deps; the build's Wine prefix is build/wine (scripts/wine.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 root="$PWD"
 
 test=false
@@ -25,7 +26,7 @@ for arg in "$@"; do
   esac
 done
 
-scripts/install-deps.sh
+scripts/install-deps.sh windows
 
 deps="$root/build/windows-deps"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
@@ -39,12 +40,8 @@ freeglut() {
   [ -f "$prefix/lib/libfreeglut_static.a" ] && return 0
   local apt="$deps/apt"
   mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/source"
-  # The mirror the system already uses for bookworm, read from its configuration, never changed.
-  local mirror
-  mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' \
-    2>/dev/null | awk '$2 == "bookworm" { print $1; exit }')
   echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-    "${mirror:-http://deb.debian.org/debian/} bookworm main" >"$apt/sources.list.d/bookworm-src.list"
+    "$(debian_mirror) bookworm main" >"$apt/sources.list.d/bookworm-src.list"
   # The download lands in the build tree, which apt's sandbox user may not be able to reach.
   local options=(-o "Dir::Etc::SourceParts=$apt/sources.list.d" -o "Dir::Etc::SourceList=/dev/null"
                  -o "Dir::State::Lists=$apt/lists" -o "APT::Sandbox::User=$(id -un)")
@@ -52,39 +49,26 @@ freeglut() {
     apt-get "${options[@]}" -qq update
     (cd "$apt/source" && apt-get "${options[@]}" -qq source --download-only freeglut=3.4.0-1)
   fi
-  rm -rf "$deps/freeglut-src" "$deps/freeglut-build"
   # apt has checked every file against the signed index; dpkg-source can't check the uploader's
   # own signature without debian-keyring and says so, which is expected here.
-  local log="$deps/freeglut.log"
-  echo "building freeglut for Windows (log: $log)"
-  if ! { dpkg-source -x "$apt/source"/freeglut_3.4.0*.dsc "$deps/freeglut-src" &&
-         cmake -S "$deps/freeglut-src" -B "$deps/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-           -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-           -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
-           -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF &&
-         cmake --build "$deps/freeglut-build" -j2 &&
-         cmake --install "$deps/freeglut-build"; } >"$log" 2>&1; then
+  local log="$deps/freeglut-source.log"
+  rm -rf "$deps/freeglut-src"
+  if ! dpkg-source -x "$apt/source"/freeglut_3.4.0*.dsc "$deps/freeglut-src" >"$log" 2>&1; then
     tail -30 "$log" >&2
-    echo "freeglut for Windows did not build; see $log" >&2
+    echo "freeglut's source did not unpack; see $log" >&2
     exit 1
   fi
+  build_cmake_dependency "freeglut for Windows" "$deps/freeglut-src" "$deps/freeglut-build" \
+    "$prefix" "$deps/freeglut.log" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_DEMOS=OFF \
+    -DFREEGLUT_GLES=OFF
 }
 
 # GoogleTest from the sources Debian's libgtest-dev ships.
 googletest() {
   [ -f "$prefix/lib/libgtest.a" ] && return 0
-  rm -rf "$deps/googletest-build"
-  local log="$deps/googletest.log"
-  echo "building GoogleTest for Windows (log: $log)"
-  if ! { cmake -S /usr/src/googletest -B "$deps/googletest-build" \
-           -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-           -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF &&
-         cmake --build "$deps/googletest-build" -j2 &&
-         cmake --install "$deps/googletest-build"; } >"$log" 2>&1; then
-    tail -30 "$log" >&2
-    echo "GoogleTest for Windows did not build; see $log" >&2
-    exit 1
-  fi
+  build_cmake_dependency "GoogleTest for Windows" /usr/src/googletest "$deps/googletest-build" \
+    "$prefix" "$deps/googletest.log" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBUILD_GMOCK=OFF
 }
 
 freeglut
@@ -95,9 +79,9 @@ trap 'scripts/wine.sh --stop' EXIT
 # The build already runs Windows programs (the picture tool, the test lists): Wine first.
 scripts/wine.sh --start
 
-cmake --preset windows ${VELMORAK_WERROR:+-DVELMORAK_WERROR=$VELMORAK_WERROR} >/dev/null
+cmake --preset windows >/dev/null
 cmake --build --preset windows
-version=$(sed -n 's/^set(VELMORAK_VERSION "\(.*\)")$/\1/p' CMakeLists.txt)
+version=$(velmorak_version)
 echo "built: build/windows/play/velmorak.exe and dist/velmorak-$version-win64.zip" \
   "(exe stripped: $(stat -c %s build/windows/packaging/windows/zip/velmorak.exe) bytes)"
 
