@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev llvm valgrind util-linux
   libstb-dev desktop-file-utils man-db groff-base
   g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev appstream lintian file debootstrap
-  zlib1g-dev xfonts-75dpi emscripten nodejs chromium python3
+  zlib1g-dev xfonts-75dpi emscripten nodejs chromium python3 nsis liblnk-utils
 )
 
 missing=()
