@@ -38,12 +38,8 @@ std::string Crlf(const std::string& text) {
   return WithLineEnd(text, "\r\n");
 }
 
-std::string FirstLine(const std::string& text) {
-  return text.substr(0, text.find_first_of("\r\n"));
-}
-
 std::string Trimmed(const std::string& text) {
-  const char* blank = " \t\r";
+  const char* blank = " \t\r\n";
   size_t first = text.find_first_not_of(blank);
   if (first == std::string::npos) return "";
   return text.substr(first, text.find_last_not_of(blank) + 1 - first);
@@ -102,9 +98,9 @@ class WindowsSetup : public ::testing::Test {
     ASSERT_TRUE(x_.Open(server_.display())) << x_.error();
     env_ = EnvironmentWith({"DISPLAY=" + server_.display()});
 
-    const std::string localAppData = FirstLine(Wine({"cmd", "/c", "echo", "%LOCALAPPDATA%"}).out);
-    const std::string appData = FirstLine(Wine({"cmd", "/c", "echo", "%APPDATA%"}).out);
-    driveC_ = FirstLine(Wine({"winepath", "-u", "C:\\"}).out);
+    const std::string localAppData = Trimmed(Wine({"cmd", "/c", "echo", "%LOCALAPPDATA%"}).out);
+    const std::string appData = Trimmed(Wine({"cmd", "/c", "echo", "%APPDATA%"}).out);
+    driveC_ = Trimmed(Wine({"winepath", "-u", "C:\\"}).out);
     ASSERT_EQ(localAppData.rfind("C:\\", 0), 0u) << localAppData;
     ASSERT_EQ(appData.rfind("C:\\", 0), 0u) << appData;
     ASSERT_FALSE(driveC_.empty());
