@@ -32,7 +32,7 @@ packages[test]="pkg-config libxtst-dev libxext-dev mesa-utils xauth x11-utils xd
   clang libclang-rt-14-dev llvm valgrind util-linux
   desktop-file-utils man-db groff-base appstream"
 builds_on[test]="play font display"
-packages[windows]="g++-mingw-w64-x86-64-posix wine wine64"
+packages[windows]="g++-mingw-w64-x86-64-posix wine wine64 nsis liblnk-utils"
 builds_on[windows]="test debian"
 packages[web]="emscripten nodejs chromium python3"
 builds_on[web]="play font"

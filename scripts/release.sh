@@ -2,7 +2,8 @@
 # Makes every release artefact in dist/ from the committed tree, then checks them:
 #   velmorak_<version>_amd64.deb    the Debian package (CPack), checked by lintian
 #   velmorak-<version>.tar.gz       the source (git archive), built and tested unpacked, without .git
-#   velmorak-<version>-win64.zip    when scripts/windows.sh is there to make it
+#   velmorak-<version>-win64.zip and velmorak-<version>-win64-setup.exe
+#                                   when scripts/windows.sh is there to make them
 #   SHA256SUMS                      over all of them
 # --no-source-check skips the slow part: the source tarball's own full test command.
 # The package on a fresh Debian 12 root: scripts/release-check.sh.
@@ -109,16 +110,18 @@ git archive --format=tar.gz --prefix="velmorak-$version/" -o "$dist/$tarball" HE
 # ---- The Windows build, once it is in ----
 if [ -x scripts/windows.sh ]; then
   scripts/windows.sh
-  [ -f "$dist/velmorak-$version-win64.zip" ] || {
-    echo "scripts/windows.sh made no dist/velmorak-$version-win64.zip" >&2
-    exit 1
-  }
+  for made in "velmorak-$version-win64.zip" "velmorak-$version-win64-setup.exe"; do
+    [ -f "$dist/$made" ] || {
+      echo "scripts/windows.sh made no dist/$made" >&2
+      exit 1
+    }
+  done
 fi
 
 (
   cd "$dist"
   shopt -s nullglob
-  sha256sum -- *.deb *.tar.gz *.zip >SHA256SUMS
+  sha256sum -- *.deb *.tar.gz *.zip *.exe >SHA256SUMS
 )
 
 # The tarball must stand on its own: no .git, no ../shared beside it, the test command as the

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows game, cross-built with mingw-w64: build/windows/play/velmorak.exe beside its two
-# pictures, and dist/velmorak-<version>-win64.zip for players.
-#   scripts/windows.sh           build the exe and the zip
-#   scripts/windows.sh --test    also run the unit tests and the end-to-end scenarios under Wine
+# pictures, and for players dist/velmorak-<version>-win64.zip and the installer
+# dist/velmorak-<version>-win64-setup.exe (Debian's nsis).
+#   scripts/windows.sh           build the exe, the zip and the installer
+#   scripts/windows.sh --test    also run the unit tests, the end-to-end scenarios and the
+#                                installer's install, upgrade and uninstall under Wine
 #   scripts/windows.sh --bench   also measure the tick pace under Wine (--quick: a short run)
 # freeglut (from Debian's source package) and GoogleTest are built for Windows once and kept in
 # build/windows-deps; the build's Wine prefix is build/wine (scripts/wine.sh).
@@ -82,16 +84,18 @@ scripts/wine.sh --start
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 version=$(velmorak_version)
-echo "built: build/windows/play/velmorak.exe and dist/velmorak-$version-win64.zip" \
-  "(exe stripped: $(stat -c %s build/windows/packaging/windows/zip/velmorak.exe) bytes)"
+echo "built: build/windows/play/velmorak.exe, dist/velmorak-$version-win64.zip and" \
+  "dist/velmorak-$version-win64-setup.exe" \
+  "(exe stripped: $(stat -c %s build/windows/packaging/windows/zip/velmorak.exe) bytes," \
+  "installer: $(stat -c %s "dist/velmorak-$version-win64-setup.exe") bytes)"
 
-# The scenarios and the pace are driven from Linux: the native build's programs run the Windows
-# ones under Wine.
+# The scenarios, the installer's test and the pace are driven from Linux: the native build's
+# programs run the Windows ones under Wine.
 if $test || $bench; then
   cmake --preset default >/dev/null
 fi
 if $test; then
-  cmake --build --preset default --target velmorak_e2e
+  cmake --build --preset default --target velmorak_e2e velmorak_install_tests
   ctest --preset windows
 fi
 if $bench; then

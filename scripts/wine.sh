@@ -10,9 +10,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${VELMORAK_WINEPREFIX:-$root/build/wine}"
-# No hint about a missing wine32 on stderr, no Mono or Gecko installer prompts.
+# No hint about a missing wine32 on stderr, no Mono or Gecko installer prompts, and no copies of
+# the prefix's Start-menu shortcuts (the installer's) in the desktop's own menus under $HOME.
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 mkdir -p "$WINEPREFIX"
 
 if [ "${1-}" = "--stop" ]; then

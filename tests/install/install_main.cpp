@@ -1,5 +1,5 @@
 // Entry of the install tests: gtest's own flags, then the cmake to install with and the build
-// tree to install from.
+// tree to install from, or the Windows installer and the program that runs it under Wine.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,9 +16,14 @@ int main(int argc, char** argv) {
       Config().cmake = arg.substr(std::strlen("--cmake="));
     } else if (arg.rfind("--build=", 0) == 0) {
       Config().build = arg.substr(std::strlen("--build="));
+    } else if (arg.rfind("--setup=", 0) == 0) {
+      Config().setup = arg.substr(std::strlen("--setup="));
+    } else if (arg.rfind("--wine=", 0) == 0) {
+      Config().wine = arg.substr(std::strlen("--wine="));
     } else {
       std::cerr << "unknown argument " << arg
-                << "\nusage: velmorak_install_tests [gtest flags] --cmake=PROGRAM --build=DIR\n";
+                << "\nusage: velmorak_install_tests [gtest flags] --cmake=PROGRAM --build=DIR\n"
+                   "       velmorak_install_tests [gtest flags] --setup=INSTALLER --wine=RUNNER\n";
       return 2;
     }
   }

@@ -8,6 +8,8 @@
 struct InstallConfig {
   std::string cmake;  // the cmake that configured the build
   std::string build;  // the build tree to install from
+  std::string setup;  // the Windows installer, tried under Wine through the wine runner below
+  std::string wine;
 };
 InstallConfig& Config();
 
