@@ -12,8 +12,6 @@
 #include "start_game.h"
 
 int main() {
-  GameState.segmentX[0] = 100.0f;
-  GameState.segmentY[0] = 100.0f;
   WriteLevelPrompt(std::cout);
   // The runtime stays: the page's input line carries on from here.
   return 0;
@@ -52,8 +50,8 @@ EMSCRIPTEN_KEEPALIVE void VelmorakPressKey(const char* name) {
   static const struct {
     const char* name;
     SpecialKey key;
-  } kKeys[] = {{"left", KeyLeft}, {"up", KeyUp}, {"right", KeyRight}, {"down", KeyDown},
-               {"pause", KeyF1}};
+  } kKeys[] = {
+      {"left", KeyLeft}, {"up", KeyUp}, {"right", KeyRight}, {"down", KeyDown}, {"pause", KeyF1}};
   if (!started || name == nullptr) return;
   for (const auto& entry : kKeys) {
     if (std::strcmp(name, entry.name) == 0) OnSpecialKey(entry.key, 0, 0);
