@@ -1,5 +1,7 @@
-// Start-up in the browser, in two steps: main prints the banner and the prompt, and the page
-// calls VelmorakStart with the line the player typed. The rest is the desktop's start-up.
+// Start-up in the browser (any with WebGL 1 and WebAssembly), in two steps: main prints the
+// banner and the prompt, and the page calls VelmorakStart with the line the player typed; the rest
+// is the desktop's start-up. A page has no console to read from and plays one game: the page's
+// level line stands in for the console, and a second start does nothing.
 #include <emscripten.h>
 
 #include <cstring>
