@@ -12,6 +12,7 @@
 #include "game_random_reset.h"
 #include "game_state.h"
 #include "platform.h"
+#include "start_game.h"
 #include "window.h"
 
 // The toolkit is not here: the stream itself decides when ticks come.
@@ -42,11 +43,11 @@ void CheckInvariants(int32_t countBefore) {
 void StartGame() {
   GameState = GameRecord{};
   ResetGameRandom();
-  GameState.segmentX[0] = 100.0f;
-  GameState.segmentY[0] = 100.0f;
+  PlaceHeadAtStart();
   GameState.tickInterval = TickIntervalForLevel(GameState.level);
   GameState.edgeStep = GameState.stepX;
-  WorldSizeForWindow(350, 385, &GameState.worldWidth, &GameState.worldHeight);
+  WorldSizeForWindow(kStartWindowWidth, kStartWindowHeight, &GameState.worldWidth,
+                     &GameState.worldHeight);
 }
 
 std::string workDir;

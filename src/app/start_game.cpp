@@ -35,13 +35,14 @@ void StartGame(int32_t level, int* argc, char** argv) {
   GameState.level = level;
   GameState.tickInterval = TickIntervalForLevel(GameState.level);
   GameState.edgeStep = GameState.stepX;
+  PlaceHeadAtStart();
 
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   WriteMipmapLine(std::cout);
 
   glutInitWindowPosition(50, 50);
-  glutInitWindowSize(350, 385);
+  glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
   glutCreateWindow("Velmorak Revir - Brevane software organisation");
 
   glutReshapeFunc(OnReshape);

@@ -3,7 +3,13 @@
 
 #include <cstdint>
 
-// Sets the level and its pace, opens the window, registers the callbacks, loads and reports both
-// pictures, sets the fixed graphics state and enters the toolkit's event loop. On the desktop that
-// loop never returns; in the browser it hands the thread back to the page.
+// The window's size when it opens, in pixels: 250 x 275 world units. The page's canvas starts at
+// it too: src/app/CMakeLists.txt reads these two lines for the page.
+constexpr int32_t kStartWindowWidth = 350;
+constexpr int32_t kStartWindowHeight = 385;
+
+// Sets the level and its pace, puts the head at its start, opens the window, registers the
+// callbacks, loads and reports both pictures, sets the fixed graphics state and enters the
+// toolkit's event loop. On the desktop that loop never returns; in the browser it hands the thread
+// back to the page.
 void StartGame(int32_t level, int* argc, char** argv);

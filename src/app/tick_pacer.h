@@ -4,7 +4,7 @@
 // game would run slow by however late the event loop tends to be. The pacer keeps a schedule
 // instead: the first tick is due a fixed delay after registration, every later one a whole
 // interval after the previous one's due time, and each timer is armed for what is left of that.
-// Pure arithmetic on plain integers; the toolkit side feeds it the clock (platform_glut.cpp).
+// Pure arithmetic on plain integers; the toolkit side feeds it the clock (glut_ticks.cpp).
 #pragma once
 
 #include <cstdint>
@@ -32,5 +32,5 @@ class TickPacer {
 };
 
 // Registers the first tick firstDelayMs from now and starts the schedule of all later ones;
-// the toolkit side, in platform_glut.cpp, beside ArmTickTimer.
+// the toolkit side, in glut_ticks.cpp, beside ArmNextTick.
 void StartTicking(int32_t firstDelayMs);

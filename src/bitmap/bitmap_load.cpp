@@ -7,6 +7,7 @@
 #include "bitmap.h"
 #include "bitmap_os.h"
 #include "bitmap_size.h"
+#include "bmp_format.h"
 
 namespace {
 
@@ -21,11 +22,6 @@ struct Source {
   std::FILE* stream;
   int64_t bytesLeft;  // kUnknownLength when the stream can't tell
 };
-
-uint32_t ReadLittleEndian32(const unsigned char* bytes) {
-  return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-         uint32_t{bytes[3]} << 24;
-}
 
 // The bytes from the current position to the end of the stream.
 int64_t BytesLeft(std::FILE* stream) {

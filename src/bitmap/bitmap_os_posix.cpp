@@ -1,4 +1,6 @@
-// The loader's file opening and large blocks on Linux and other POSIX systems.
+// The loader's file opening and large blocks on Linux and other POSIX systems (the page's
+// emscripten file system too). Large pages are only asked for: a kernel without them, or one that
+// declines, gives ordinary pages.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>

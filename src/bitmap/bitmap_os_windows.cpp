@@ -1,4 +1,5 @@
-// The loader's file opening and large blocks on Windows.
+// The loader's file opening and large blocks on Windows. Large pixel arrays get no placement of
+// their own here: they load as fast as ordinary blocks allow.
 #include "bitmap_os.h"
 
 // Aligned blocks would need _aligned_free, and the caller releases every block with free(): the

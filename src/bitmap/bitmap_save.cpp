@@ -1,13 +1,10 @@
 // Writes an info block and a pixel buffer back as a bitmap file.
 #include "bitmap.h"
 #include "bitmap_size.h"
+#include "bmp_format.h"
 
 namespace {
 
-constexpr uint32_t kRgb = 0;
-constexpr uint32_t kRle8 = 1;
-constexpr uint32_t kRle4 = 2;
-constexpr uint32_t kBitfields = 3;
 constexpr int64_t kMaskBytes = 12;  // the three colour masks of a BI_BITFIELDS image
 constexpr int64_t kLargestFileSize = UINT32_MAX;
 
@@ -26,23 +23,19 @@ int64_t DefaultTableEntries(const BitmapInfo& info) {
 int64_t InfoSize(const BitmapInfo& info) {
   const int64_t used = info.biClrUsed;
   switch (info.biCompression) {
-    case kRgb:
+    case kBiRgb:
       if (used != 0) return WithColourTable(kBitmapInfoHeaderSize, used);
       if (info.biBitCount > 8) return kBitmapInfoHeaderSize;
       return WithColourTable(kBitmapInfoHeaderSize, DefaultTableEntries(info));
-    case kRle8:
-    case kRle4:
+    case kBiRle8:
+    case kBiRle4:
       if (used != 0) return WithColourTable(kBitmapInfoHeaderSize, used);
       return WithColourTable(kBitmapInfoHeaderSize, DefaultTableEntries(info));
-    case kBitfields:
+    case kBiBitFields:
       return WithColourTable(kBitmapInfoHeaderSize + kMaskBytes, used);
     default:
       return kBitmapInfoHeaderSize;
   }
-}
-
-void PutLittleEndian32(unsigned char* bytes, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 bool WriteAll(std::FILE* file, const void* bytes, size_t size) {

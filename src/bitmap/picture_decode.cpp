@@ -4,24 +4,12 @@
 
 #include <algorithm>
 
-namespace {
+#include "bmp_format.h"
 
-constexpr uint32_t kRgb = 0;
-constexpr uint32_t kRle8 = 1;
-constexpr uint32_t kRle4 = 2;
-constexpr uint32_t kBitFields = 3;
-constexpr uint32_t kAlphaBitFields = 6;
+namespace {
 
 constexpr uint32_t kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit sides, 3-byte palette entries
 constexpr uint32_t kOs2V2HeaderSize = 64;
-
-uint32_t ReadU32(const unsigned char* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-uint16_t ReadU16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 // One colour channel of a masked pixel, scaled so that the mask's full value gives 255.
 struct Channel {
@@ -39,7 +27,7 @@ struct Layout {
   int32_t height = 0;  // rows, always positive
   bool topDown = false;
   uint32_t bitCount = 0;
-  uint32_t compression = kRgb;
+  uint32_t compression = kBiRgb;
   Channel channels[3];                 // in the target's order
   unsigned char palette[256][3] = {};  // in the target's order; entries the file lacks stay black
 };
@@ -98,15 +86,15 @@ bool KnownHeaderSize(uint32_t size) {
 
 bool BitCountFits(uint32_t compression, uint32_t bits) {
   switch (compression) {
-    case kRgb:
+    case kBiRgb:
       return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
              bits == 32;
-    case kRle8:
+    case kBiRle8:
       return bits == 8;
-    case kRle4:
+    case kBiRle4:
       return bits == 4;
-    case kBitFields:
-    case kAlphaBitFields:
+    case kBiBitFields:
+    case kBiAlphaBitFields:
       return bits == 16 || bits == 32;
     default:
       return false;
@@ -126,11 +114,11 @@ void ReadPalette(const unsigned char* info, size_t infoSize, size_t offset, size
 }
 
 bool ReadCoreHeader(const unsigned char* info, size_t infoSize, Layout* layout) {
-  layout->width = ReadU16(info + 4);
-  layout->height = ReadU16(info + 6);
-  layout->bitCount = ReadU16(info + 10);
+  layout->width = ReadLittleEndian16(info + 4);
+  layout->height = ReadLittleEndian16(info + 6);
+  layout->bitCount = ReadLittleEndian16(info + 10);
   // The core header has no compression field, so its bit count alone must make sense.
-  if (!BitCountFits(kRgb, layout->bitCount)) return false;
+  if (!BitCountFits(kBiRgb, layout->bitCount)) return false;
   if (layout->bitCount <= 8) {
     ReadPalette(info, infoSize, kCoreHeaderSize, 3, uint64_t{1} << layout->bitCount, layout);
   }
@@ -140,11 +128,12 @@ bool ReadCoreHeader(const unsigned char* info, size_t infoSize, Layout* layout) 
 // Masks sit at offset 40 either way: inside a header of 52 bytes or more, or right behind the
 // 40-byte one. Returns where the colour table starts, or 0 when the masks are missing.
 size_t ReadMasks(const unsigned char* info, size_t infoSize, uint32_t headerSize, Layout* layout) {
-  size_t maskBytes = layout->compression == kAlphaBitFields ? 16 : 12;
+  size_t maskBytes = layout->compression == kBiAlphaBitFields ? 16 : 12;
   size_t tableStart = headerSize;
   if (headerSize < 40 + maskBytes) tableStart = 40 + maskBytes;
   if (tableStart > infoSize) return 0;
-  SetChannels(ReadU32(info + 40), ReadU32(info + 44), ReadU32(info + 48), layout);
+  SetChannels(ReadLittleEndian32(info + 40), ReadLittleEndian32(info + 44),
+              ReadLittleEndian32(info + 48), layout);
   return tableStart;
 }
 
@@ -159,24 +148,24 @@ void SetDefaultMasks(Layout* layout) {
 bool ReadInfoHeader(const unsigned char* info, size_t infoSize, uint32_t headerSize,
                     Layout* layout) {
   // A 16-byte OS/2 header stops after the bit count; the fields it lacks count as 0.
-  uint32_t compression = headerSize >= 20 ? ReadU32(info + 16) : kRgb;
-  uint32_t colorsUsed = headerSize >= 36 ? ReadU32(info + 32) : 0;
+  uint32_t compression = headerSize >= 20 ? ReadLittleEndian32(info + 16) : kBiRgb;
+  uint32_t colorsUsed = headerSize >= 36 ? ReadLittleEndian32(info + 32) : 0;
   // OS/2 2.x reuses 3 and 4 for Huffman and RLE24, which nothing here reads.
-  if (headerSize == kOs2V2HeaderSize && compression != kRgb && compression != kRle8 &&
-      compression != kRle4) {
+  if (headerSize == kOs2V2HeaderSize && compression != kBiRgb && compression != kBiRle8 &&
+      compression != kBiRle4) {
     return false;
   }
-  layout->width = static_cast<int32_t>(ReadU32(info + 4));
-  int32_t height = static_cast<int32_t>(ReadU32(info + 8));
+  layout->width = static_cast<int32_t>(ReadLittleEndian32(info + 4));
+  int32_t height = static_cast<int32_t>(ReadLittleEndian32(info + 8));
   if (height == INT32_MIN) return false;
   layout->topDown = height < 0;
   layout->height = height < 0 ? -height : height;
-  layout->bitCount = ReadU16(info + 14);
+  layout->bitCount = ReadLittleEndian16(info + 14);
   layout->compression = compression;
   if (!BitCountFits(compression, layout->bitCount)) return false;
 
   size_t tableStart = headerSize;
-  if (compression == kBitFields || compression == kAlphaBitFields) {
+  if (compression == kBiBitFields || compression == kBiAlphaBitFields) {
     tableStart = ReadMasks(info, infoSize, headerSize, layout);
     if (tableStart == 0) return false;
   } else if (layout->bitCount > 8) {
@@ -191,7 +180,7 @@ bool ReadInfoHeader(const unsigned char* info, size_t infoSize, uint32_t headerS
 
 bool ReadLayout(const unsigned char* info, size_t infoSize, Layout* layout) {
   if (info == nullptr || infoSize < kCoreHeaderSize) return false;
-  uint32_t headerSize = ReadU32(info);
+  uint32_t headerSize = ReadLittleEndian32(info);
   bool read = false;
   if (headerSize == kCoreHeaderSize) {
     read = ReadCoreHeader(info, infoSize, layout);
@@ -202,7 +191,7 @@ bool ReadLayout(const unsigned char* info, size_t infoSize, Layout* layout) {
   if (layout->width > kPictureMaxSide || layout->height > kPictureMaxSide) return false;
   if (int64_t{layout->width} * layout->height > kPictureMaxPixels) return false;
   // Top-down RLE is not a thing the format allows; guessing its row order would show garbage.
-  if (layout->topDown && (layout->compression == kRle8 || layout->compression == kRle4)) {
+  if (layout->topDown && (layout->compression == kBiRle8 || layout->compression == kBiRle4)) {
     return false;
   }
   return true;
@@ -231,7 +220,7 @@ void DecodeIndexedRow(const Layout& layout, const unsigned char* src, unsigned c
 void DecodeMaskedRow(const Layout& layout, const unsigned char* src, unsigned char* dst) {
   bool wide = layout.bitCount == 32;
   for (int32_t x = 0; x < layout.width; ++x) {
-    uint32_t pixel = wide ? ReadU32(src + 4 * x) : ReadU16(src + 2 * x);
+    uint32_t pixel = wide ? ReadLittleEndian32(src + 4 * x) : ReadLittleEndian16(src + 2 * x);
     for (int c = 0; c < 3; ++c) dst[3 * x + c] = ChannelValue(layout.channels[c], pixel);
   }
 }
@@ -274,7 +263,7 @@ void RlePut(const Layout& layout, unsigned index, RleCursor* at, DecodedPicture*
 }
 
 unsigned RleNibbleOrByte(const Layout& layout, unsigned value, uint32_t i) {
-  if (layout.compression == kRle8) return value;
+  if (layout.compression == kBiRle8) return value;
   return i % 2 == 0 ? value >> 4 : value & 0x0F;
 }
 
@@ -282,7 +271,7 @@ unsigned RleNibbleOrByte(const Layout& layout, unsigned value, uint32_t i) {
 // position after them, or size when the stream ends inside them.
 size_t RleAbsolute(const Layout& layout, const unsigned char* src, size_t pos, size_t size,
                    uint32_t count, RleCursor* at, DecodedPicture* out) {
-  bool rle8 = layout.compression == kRle8;
+  bool rle8 = layout.compression == kBiRle8;
   size_t bytes = rle8 ? count : (count + 1) / 2;
   for (uint32_t i = 0; i < count; ++i) {
     size_t byte = pos + (rle8 ? i : i / 2);
@@ -333,12 +322,13 @@ size_t BgrRowLength(int32_t width) {
 
 bool IsPlainBgrPicture(const unsigned char* info, size_t infoSize) {
   if (info == nullptr || infoSize < 40) return false;
-  uint32_t headerSize = ReadU32(info);
-  int32_t width = static_cast<int32_t>(ReadU32(info + 4));
-  int32_t height = static_cast<int32_t>(ReadU32(info + 8));
-  return headerSize >= 40 && KnownHeaderSize(headerSize) && ReadU16(info + 14) == 24 &&
-         ReadU32(info + 16) == kRgb && width >= 1 && height >= 1 && width <= kPictureMaxSide &&
-         height <= kPictureMaxSide && int64_t{width} * height <= kPictureMaxPixels;
+  uint32_t headerSize = ReadLittleEndian32(info);
+  int32_t width = static_cast<int32_t>(ReadLittleEndian32(info + 4));
+  int32_t height = static_cast<int32_t>(ReadLittleEndian32(info + 8));
+  return headerSize >= 40 && KnownHeaderSize(headerSize) && ReadLittleEndian16(info + 14) == 24 &&
+         ReadLittleEndian32(info + 16) == kBiRgb && width >= 1 && height >= 1 &&
+         width <= kPictureMaxSide && height <= kPictureMaxSide &&
+         int64_t{width} * height <= kPictureMaxPixels;
 }
 
 bool DecodePicture(const unsigned char* info, size_t infoSize, const unsigned char* pixels,
@@ -355,7 +345,7 @@ bool DecodePicture(const unsigned char* info, size_t infoSize, const unsigned ch
   out->layout = target;
   layout.rowLength = RowLength(layout.width, target);
   out->pixels.assign(layout.rowLength * layout.height, 0);
-  bool rle = layout.compression == kRle8 || layout.compression == kRle4;
+  bool rle = layout.compression == kBiRle8 || layout.compression == kBiRle4;
   if (rle) {
     DecodeRle(layout, pixels, pixelSize, out);
   } else if (!DecodeRows(layout, pixels, pixelSize, out)) {

@@ -2,3 +2,8 @@
 #include "game_state.h"
 
 GameRecord GameState;
+
+void PlaceHeadAtStart() {
+  GameState.segmentX[0] = 100.0f;
+  GameState.segmentY[0] = 100.0f;
+}

@@ -1,9 +1,9 @@
 // The one record of the game and the functions that change it.
 //
-// How the game works: main (src/app) fills in the level, the tick interval, the head's start and
-// the two loaded images, opens the window and hands the thread to the toolkit's event loop. From
-// then on everything happens inside callbacks on that one thread, one at a time, so nothing here
-// is locked:
+// How the game works: once the level is typed, each front end calls StartGame (src/app), which
+// fills in the level, the tick interval, the head's start and the two loaded images, opens the
+// window and hands the thread to the toolkit's event loop. From then on everything happens
+// inside callbacks on that one thread, one at a time, so nothing here is locked:
 //  - OnTick moves the head, applies the wall, body and food rules and lets the body follow; it is
 //    the only writer of the segments, the food and segmentCount, and re-arms itself every call;
 //  - OnSpecialKey only stores intent: direction, and the pause flags;
@@ -56,6 +56,10 @@ struct GameRecord {
 };
 
 extern GameRecord GameState;
+
+// Puts the head where every game starts it, (100, 100): start-up does it once before the first
+// tick, and the tests' fresh game the same way.
+void PlaceHeadAtStart();
 
 // Timer callback: one step of the game, then a redraw request and the next timer.
 void OnTick(int32_t value);

@@ -1,6 +1,9 @@
-// The services the rules need from outside. The three toolkit ones are implemented by the app with
-// freeglut and the system's beep; the tests link a recorder instead, so the rules run without a
-// window. The score record's opening is the operating system's part and always the real one.
+// The services the rules need from outside. Each front end implements the three toolkit ones: the
+// desktop with freeglut and the system's beep (src/desktop, with src/app/glut_ticks.cpp), the page
+// with emscripten's GLUT and the page's own tone (src/web/platform_web.cpp, with glut_ticks.cpp).
+// The tests link a recorder instead, so the rules run without a window. The score record's
+// opening is the rules' own, one file per operating system (score_record_posix.cpp,
+// score_record_windows.cpp), and always the real one.
 #pragma once
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Where the frame meets a GL that may not be the desktop's. The frame itself is one piece of code;
-// the few calls that WebGL can't make the desktop's way go through here. The build links one side:
-// the desktop's (frame_seam_glut.cpp and picture.cpp, the GL 1.1 and GLUT calls the frame has
-// always made) or the browser's (src/web/). Neither side keeps anything from frame to frame
-// except the readied pictures and, on the web, the font's texture.
+// the few calls that WebGL can't make the desktop's way go through here. Each front end brings its
+// side: the desktop's (src/desktop/frame_seam_glut.cpp and picture.cpp, the GL 1.1 and GLUT calls
+// the frame has always made) or the page's (src/web/frame_seam_webgl.cpp). Neither side keeps
+// anything from frame to frame except the readied pictures and, on the web, the font's texture.
 #pragma once
 
 #include <GL/gl.h>

@@ -3,10 +3,10 @@
 // texture of its own, uploaded once as red-green-blue rows; the texts come from the texture font.
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cstdint>
 
 #include "frame_seam.h"
+#include "frame_seam_sides.h"
 #include "picture_decode.h"
 #include "texture_font.h"
 
@@ -21,18 +21,8 @@ struct ReadyPicture {
 
 ReadyPicture ready[2];
 
-bool KnownSlot(PictureSlot slot) {
-  return slot == PanelPicture || slot == PlayfieldPicture;
-}
-
 bool PowerOfTwo(int32_t side) {
   return side > 0 && (side & (side - 1)) == 0;
-}
-
-int32_t LargestTextureSide() {
-  GLint side = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-  return side > 0 ? std::min<int32_t>(side, kPictureMaxSide) : kPictureMaxSide;
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 (function () {
   'use strict';
   const canvas = document.getElementById('canvas');
+  // The game window's start size: the canvas comes in the page at it (index.html gets it from the
+  // game's C++ when the page is built).
+  const gameStartWidth = canvas.width, gameStartHeight = canvas.height;
   const pane = document.getElementById('console');
   const levelLine = document.getElementById('level');
   const levelForm = document.getElementById('level-form');
@@ -113,8 +116,8 @@
   const startWidth = window.innerWidth, startHeight = window.innerHeight;
   function canvasSize() {
     if (!touch) {
-      return [Math.max(1, 350 + window.innerWidth - startWidth),
-              Math.max(1, 385 + window.innerHeight - startHeight)];
+      return [Math.max(1, gameStartWidth + window.innerWidth - startWidth),
+              Math.max(1, gameStartHeight + window.innerHeight - startHeight)];
     }
     const width = document.documentElement.clientWidth, height = window.innerHeight;
     const landscape = width > height;
@@ -122,7 +125,8 @@
     if (landscape) return [Math.max(1, width - sideWidth), Math.max(1, height)];
     const under = pad.getBoundingClientRect().bottom - canvas.getBoundingClientRect().bottom + 4;
     const tallest = Math.max(Math.round(width * 0.6), Math.floor(height - under));
-    return [Math.max(1, width), Math.max(1, Math.min(Math.round(width * 385 / 350), tallest))];
+    const proportional = Math.round(width * gameStartHeight / gameStartWidth);
+    return [Math.max(1, width), Math.max(1, Math.min(proportional, tallest))];
   }
   let windowOpen = false;  // GLUT's, once the game has started
   function fitCanvas() {

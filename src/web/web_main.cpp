@@ -1,5 +1,7 @@
-// Start-up in the browser, in two steps: main prints the banner and the prompt, and the page
-// calls VelmorakStart with the line the player typed. The rest is the desktop's start-up.
+// Start-up in the browser (any with WebGL 1 and WebAssembly), in two steps: main prints the
+// banner and the prompt, and the page calls VelmorakStart with the line the player typed; the rest
+// is the desktop's start-up. A page has no console to read from and plays one game: the page's
+// level line stands in for the console, and a second start does nothing.
 #include <emscripten.h>
 
 #include <cstring>
@@ -12,8 +14,6 @@
 #include "start_game.h"
 
 int main() {
-  GameState.segmentX[0] = 100.0f;
-  GameState.segmentY[0] = 100.0f;
   WriteLevelPrompt(std::cout);
   // The runtime stays: the page's input line carries on from here.
   return 0;
@@ -52,8 +52,8 @@ EMSCRIPTEN_KEEPALIVE void VelmorakPressKey(const char* name) {
   static const struct {
     const char* name;
     SpecialKey key;
-  } kKeys[] = {{"left", KeyLeft}, {"up", KeyUp}, {"right", KeyRight}, {"down", KeyDown},
-               {"pause", KeyF1}};
+  } kKeys[] = {
+      {"left", KeyLeft}, {"up", KeyUp}, {"right", KeyRight}, {"down", KeyDown}, {"pause", KeyF1}};
   if (!started || name == nullptr) return;
   for (const auto& entry : kKeys) {
     if (std::strcmp(name, entry.name) == 0) OnSpecialKey(entry.key, 0, 0);

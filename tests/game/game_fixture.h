@@ -42,8 +42,7 @@ class GameTest : public testing::Test {
   static void FreshGame() {
     GameState = GameRecord{};
     GameState.worldHeight = 275.0f;
-    GameState.segmentX[0] = 100.0f;
-    GameState.segmentY[0] = 100.0f;
+    PlaceHeadAtStart();
     GameState.edgeStep = GameState.stepX;
     GameState.tickInterval = 80;
     GameState.level = 5;

@@ -1,21 +1,12 @@
-// Opening the score record: the one place where the rules' file meets the operating system.
+// Opening the score record on Linux and other POSIX systems (the page's emscripten file system
+// too): the one place where the rules' file meets the operating system. Anything that can't be
+// opened at once, without waiting, counts as a record that can't be written.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "platform.h"
-
-#ifdef _WIN32
-
-// Text mode turns the record's newline into CRLF. A record that another program holds open
-// without sharing it for writing refuses the open, and the game passes over it like any record
-// that can't be written; Windows has no files that make an open or a write wait.
-std::FILE* OpenScoreRecord() {
-  return std::fopen("User_score.txt", "w");
-}
-
-#else
-
-#include <fcntl.h>
-#include <unistd.h>
 
 // A named pipe that nobody reads would hold a plain open for writing, and the game with it, in
 // its last tick forever; opened without waiting, it refuses like any record that can't be
@@ -28,5 +19,3 @@ std::FILE* OpenScoreRecord() {
   if (record == nullptr) close(fd);
   return record;
 }
-
-#endif

@@ -1,9 +1,9 @@
-// Velmorak Revir: the console dialogue, then the window and the hand-over to the event loop.
+// Velmorak Revir on the desktop, Linux (X11) and Windows alike: the console dialogue in the
+// terminal the game was started from, then StartGame's window and event loop, which never return.
 #include <csignal>
 #include <iostream>
 
 #include "console.h"
-#include "game_state.h"
 #include "start_game.h"
 
 int main(int argc, char** argv) {
@@ -13,9 +13,6 @@ int main(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-
-  GameState.segmentX[0] = 100.0f;
-  GameState.segmentY[0] = 100.0f;
 
   StartGame(RunLevelDialogue(std::cin, std::cout), &argc, argv);
   return 0;

@@ -1,11 +1,11 @@
 // Readying the loaded pictures for the GL, and their upload at every frame: the desktop side of
-// the picture half of the frame's seam.
-#include "frame_seam.h"
-
+// the picture half of the frame's seam, on OpenGL 1.1 with GL_BGR_EXT (Linux's Mesa or vendor GL,
+// Windows' opengl32). Pictures larger than the GL's textures can't be shown: their strip goes
+// untextured.
 #include <GL/gl.h>
 
-#include <algorithm>
-
+#include "frame_seam.h"
+#include "frame_seam_sides.h"
 #include "picture_decode.h"
 
 namespace {
@@ -24,17 +24,6 @@ struct PreparedPicture {
 };
 
 PreparedPicture prepared[2];
-
-bool KnownSlot(PictureSlot slot) {
-  return slot == PanelPicture || slot == PlayfieldPicture;
-}
-
-// Without a current context the query answers nothing; the decoder's own cap then stands.
-int32_t LargestTextureSide() {
-  GLint side = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-  return side > 0 ? std::min<int32_t>(side, kPictureMaxSide) : kPictureMaxSide;
-}
 
 bool AcceptPicture(const BitmapInfo* info, const unsigned char* pixels, const BitmapSizes& sizes,
                    PreparedPicture* picture) {

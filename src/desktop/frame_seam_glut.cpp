@@ -1,4 +1,5 @@
-// The desktop side of the frame's seam: GL 1.1 polygons and GLUT's bitmap fonts.
+// The desktop side of the frame's seam, on freeglut for Linux (X11) and Windows: GL 1.1 polygons
+// and GLUT's bitmap fonts, the calls the frame has always made. Its pictures are picture.cpp.
 #include <GL/glut.h>
 
 #include "frame_seam.h"
