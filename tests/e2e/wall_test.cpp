@@ -34,12 +34,7 @@ TEST_F(Wall, Level8RunsIntoTheRightWall) {
   Frame later = Grab();
   EXPECT_TRUE(later == over) << "the frozen frame changed after F1";
 
-  std::string before = game().Output();
-  x().RequestClose(window_);
-  ASSERT_TRUE(game().WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
-  EXPECT_TRUE(game().exited()) << "ended by signal " << game().signal();
-  EXPECT_EQ(game().exitCode(), 0);
-  EXPECT_EQ(game().Output(), before);
+  CloseAndExpectCleanExit();
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 }
 
