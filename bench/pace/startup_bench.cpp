@@ -46,11 +46,9 @@ bool TimeOneRun(const std::string& display, Program* program) {
   }
   const std::string swapFile = folder.path() + "/first_swap";
   ChildProcess process;
-  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
   if (!process.Start(
           GameCommand(program->path, folder.path(), display,
-                      {"LD_PRELOAD=" FIRST_SWAP_SHIM, "VELMORAK_FIRST_SWAP_FILE=" + swapFile,
-                       "LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe"}))) {
+                      {"LD_PRELOAD=" FIRST_SWAP_SHIM, "VELMORAK_FIRST_SWAP_FILE=" + swapFile}))) {
     std::fprintf(stderr, "%s: %s\n", program->name, process.error().c_str());
     return false;
   }

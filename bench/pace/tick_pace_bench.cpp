@@ -97,11 +97,6 @@ const char* ModeName(bool scheduled) {
   return scheduled ? "schedule" : "plain re-arm";
 }
 
-std::vector<std::string> ChildEnvironment() {
-  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
-  return {"LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe"};
-}
-
 bool StartChain(Chain* chain, const std::string& display, int ticks) {
   if (!chain->folder.Create()) {
     chain->error = chain->folder.error();
@@ -116,8 +111,7 @@ bool StartChain(Chain* chain, const std::string& display, int ticks) {
   const std::string& program = chain->scheduled ? Chains.scheduled : Chains.plain;
   std::vector<std::string> launcher;
   if (!Chains.wine.empty()) launcher.push_back(Chains.wine);
-  if (!chain->process.Start(
-          GameCommand(program, chain->folder.path(), display, ChildEnvironment(), launcher))) {
+  if (!chain->process.Start(GameCommand(program, chain->folder.path(), display, {}, launcher))) {
     chain->error = chain->process.error();
     return false;
   }

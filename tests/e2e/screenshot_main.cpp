@@ -79,7 +79,7 @@ int Play(const std::string& game, const std::string& pictures, const std::string
   PlayFolder folder;
   ChildProcess process;
   if (!x.Start(1024, 768) || !folder.Create() || !folder.CopyPictures(pictures) ||
-      !process.Start(GameCommand(game, folder.path(), x.display(), {"LIBGL_ALWAYS_SOFTWARE=1"}))) {
+      !process.Start(GameCommand(game, folder.path(), x.display(), {}))) {
     std::cerr << "setup failed: " << x.error() << folder.error() << process.error() << "\n";
     return 1;
   }

@@ -32,7 +32,9 @@ ChildProcess::Command GameCommand(const std::string& program, const std::string&
     fs::path resolved = fs::weakly_canonical(word, ignored);
     if (!resolved.empty()) word = resolved.string();
   }
-  std::vector<std::string> changes{"DISPLAY=" + display};
+  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
+  std::vector<std::string> changes{"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1",
+                                   "GALLIUM_DRIVER=llvmpipe"};
   changes.insert(changes.end(), extraEnvironment.begin(), extraEnvironment.end());
   command.environment = EnvironmentWith(changes);
   command.workDir = workDir;

@@ -19,8 +19,9 @@ class PlayFolder : public ScratchFolder {
 };
 
 // program run in workDir with its window on display: through launcher's words when there are
-// any (a Windows program under Wine), with DISPLAY and the extra entries ("NAME=value") over
-// this process's environment. Paths are made absolute first: the child changes folder.
+// any (a Windows program under Wine), with DISPLAY, Mesa's software renderer and the extra
+// entries ("NAME=value") over this process's environment. Paths are made absolute first: the child
+// changes folder.
 ChildProcess::Command GameCommand(const std::string& program, const std::string& workDir,
                                   const std::string& display,
                                   const std::vector<std::string>& extraEnvironment,

@@ -48,9 +48,8 @@ SharedDisplay& Shared() {
 }
 
 std::vector<std::string> GameEnvironment() {
-  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
-  std::vector<std::string> entries{"LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe",
-                                   "MESA_DEBUG=1", "UBSAN_OPTIONS=print_stacktrace=1"};
+  // Mesa names the GL errors it raises; sanitizers say where.
+  std::vector<std::string> entries{"MESA_DEBUG=1", "UBSAN_OPTIONS=print_stacktrace=1"};
   // freeglut leaves through exit() with Mesa's own blocks still held, so LeakSanitizer can't
   // tell the game's leaks from Mesa's in the game process; every other sanitizer check stays on.
   const char* asan = std::getenv("ASAN_OPTIONS");
