@@ -164,8 +164,8 @@ bool ChildProcess::Start(const Command& command) {
 void ChildProcess::ReadOutputs(int outFd, int errFd) {
   pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
   std::string* into[2] = {&output_, &errors_};
-  int open = (outFd >= 0) + (errFd >= 0);
-  while (open > 0) {
+  int left = (outFd >= 0) + (errFd >= 0);
+  while (left > 0) {
     if (poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       break;
@@ -178,7 +178,7 @@ void ChildProcess::ReadOutputs(int outFd, int errFd) {
       if (got <= 0) {
         close(fds[i].fd);
         fds[i].fd = -1;  // poll passes over it from now on
-        --open;
+        --left;
         continue;
       }
       std::lock_guard<std::mutex> lock(mutex_);
