@@ -22,8 +22,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "game_process.h"
-#include "play_folder.h"
+#include "game_launch.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -46,11 +45,10 @@ bool TimeOneRun(const std::string& display, Program* program) {
     return false;
   }
   const std::string swapFile = folder.path() + "/first_swap";
-  GameProcess process;
-  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
-  if (!process.Start(program->path, folder.path(), display,
-                     {"LD_PRELOAD=" FIRST_SWAP_SHIM, "VELMORAK_FIRST_SWAP_FILE=" + swapFile,
-                      "LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe"})) {
+  ChildProcess process;
+  if (!process.Start(
+          GameCommand(program->path, folder.path(), display,
+                      {"LD_PRELOAD=" FIRST_SWAP_SHIM, "VELMORAK_FIRST_SWAP_FILE=" + swapFile}))) {
     std::fprintf(stderr, "%s: %s\n", program->name, process.error().c_str());
     return false;
   }

@@ -22,8 +22,7 @@
 
 #include "bench_support.h"
 #include "console.h"
-#include "game_process.h"
-#include "play_folder.h"
+#include "game_launch.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -79,7 +78,7 @@ struct Chain {
   int32_t interval = 0;
   bool scheduled = false;
   PlayFolder folder;
-  GameProcess process;
+  ChildProcess process;
   Clock::time_point started;
   double firstFrame = -1;      // ms since registration when the first frame was done
   std::vector<double> rearms;  // ms since registration
@@ -98,11 +97,6 @@ const char* ModeName(bool scheduled) {
   return scheduled ? "schedule" : "plain re-arm";
 }
 
-std::vector<std::string> ChildEnvironment() {
-  // Xvfb has no GPU: ask Mesa for llvmpipe outright rather than whatever it falls back to.
-  return {"LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe"};
-}
-
 bool StartChain(Chain* chain, const std::string& display, int ticks) {
   if (!chain->folder.Create()) {
     chain->error = chain->folder.error();
@@ -117,7 +111,7 @@ bool StartChain(Chain* chain, const std::string& display, int ticks) {
   const std::string& program = chain->scheduled ? Chains.scheduled : Chains.plain;
   std::vector<std::string> launcher;
   if (!Chains.wine.empty()) launcher.push_back(Chains.wine);
-  if (!chain->process.Start(program, chain->folder.path(), display, ChildEnvironment(), launcher)) {
+  if (!chain->process.Start(GameCommand(program, chain->folder.path(), display, {}, launcher))) {
     chain->error = chain->process.error();
     return false;
   }

@@ -2,7 +2,7 @@
 // frame, and the tick pace at level 8 over 1000 ticks. Run by scripts/web.sh --bench.
 //   node page_bench.mjs PAGE-DIR
 import path from 'node:path';
-import { serve, launch, GamePage } from '../../tests/web/page_driver.mjs';
+import { serve, launch, GamePage } from '../../tests/support/web/page_driver.mjs';
 
 const page = path.resolve(process.argv[2]);
 const loads = 5, ticks = 1000, skipped = 20;

@@ -11,15 +11,15 @@ using ClosedConsole = GameRunTest;
 
 TEST_F(ClosedConsole, GameStillPlaysToTheEndAndKeepsItsRecord) {
   // The reader is gone before the game writes its first byte.
-  ASSERT_TRUE(Launch("8\n", Pictures::Present, nullptr, GameProcess::Console::Closed));
+  ASSERT_TRUE(Launch("8\n", Pictures::Present, nullptr, ChildProcess::Sink::ReaderGone));
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
   EXPECT_EQ(SettledBells(1), 1);
-  EXPECT_TRUE(game_.Running()) << "the game ended by itself"
-                               << (game_.signal() != 0
-                                       ? ", killed by signal " + std::to_string(game_.signal())
-                                       : std::string());
+  EXPECT_TRUE(game().Running()) << "the game ended by itself"
+                                << (game().signal() != 0
+                                        ? ", killed by signal " + std::to_string(game().signal())
+                                        : std::string());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST_F(Level, UnreadableLevelPlaysAtTheDefaultPace) {
   std::vector<double> stepTimes;
   double lastX = -1.0;
   auto deadline = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
-  while (game_.Output().find(Lines("Game Over\n")) == std::string::npos &&
+  while (game().Output().find(Lines("Game Over\n")) == std::string::npos &&
          Clock::now() < deadline) {
     Frame frame = Grab();
     std::vector<Square> serpent = Segments(frame);
@@ -31,11 +31,11 @@ TEST_F(Level, UnreadableLevelPlaysAtTheDefaultPace) {
       lastX = serpent[0].x;
     }
   }
-  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game().Output();
   // The console report comes before the record is written; the Game Over frame only after.
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
-  EXPECT_EQ(game_.Output(),
+  EXPECT_EQ(game().Output(),
             Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 0)));
 

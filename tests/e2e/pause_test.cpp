@@ -45,8 +45,8 @@ TEST_F(Pause, F1FreezesAndArrowsWaitForTheResume) {
   EXPECT_NEAR(after[0].x, before[0].x, 1.0) << "the serpent did not turn up: " << Describe(after);
   EXPECT_GT(after[0].y, before[0].y + 7.0) << Describe(after);
 
-  ASSERT_TRUE(game_.WaitForOutput(Lines("Game Over\n"), kPlayTimeoutMs)) << game_.Output();
-  const std::string output = game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(Lines("Game Over\n"), kPlayTimeoutMs)) << game().Output();
+  const std::string output = game().Output();
   EXPECT_NE(output.find(Lines("CASE 3\n")), std::string::npos) << output;
   EXPECT_EQ(output.find("CASE 1"), std::string::npos) << output;
 }

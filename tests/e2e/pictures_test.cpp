@@ -14,12 +14,12 @@ struct CornerProbe {
 
 TEST_F(NoPictures, HonestLinesAndUntexturedStrips) {
   ASSERT_TRUE(Launch("8\n", Pictures::Absent));
-  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game().Output();
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
 
-  EXPECT_EQ(game_.Output(),
+  EXPECT_EQ(game().Output(),
             Lines(StartOutput(false) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
   EXPECT_TRUE(HasSquareAt(Segments(over), 244, 100)) << Describe(Segments(over));

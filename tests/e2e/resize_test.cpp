@@ -15,7 +15,7 @@ bool SizeIs(const Frame& frame, int width, int height) {
 TEST_F(Resize, StripsFillAndWallsFollow) {
   ASSERT_TRUE(Launch("4\n"));
   // A world 500 units wide: the head runs on past the start world's right wall at 243.
-  x_.Resize(window_, 500, 250);
+  x().Resize(window_, 500, 250);
   Frame wide;
   ASSERT_TRUE(WaitForFrame(
       [](const Frame& f) {
@@ -25,16 +25,16 @@ TEST_F(Resize, StripsFillAndWallsFollow) {
         return false;
       },
       kPlayTimeoutMs, &wide))
-      << game_.Output();
+      << game().Output();
   Tap(XK_F1);
   ASSERT_TRUE(WaitForStateText(StateText::Paused, &wide));
   SaveFrame(wide, "wide");
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true))) << "a wall ended the game in the wide world";
+  EXPECT_EQ(game().Output(), Lines(StartOutput(true))) << "a wall ended the game in the wide world";
   EXPECT_EQ(CountPixels(wide, kClearColour, 0), 0);
   EXPECT_GT(TitlePixels(wide), 40);
 
   // Paused in a world 250 wide with the head far beyond its right wall.
-  x_.Resize(window_, 250, 500);
+  x().Resize(window_, 250, 500);
   Frame tall;
   ASSERT_TRUE(WaitForFrame(
       [](const Frame& f) { return SizeIs(f, 250, 500) && FindStateText(f) == StateText::Paused; },
@@ -46,8 +46,8 @@ TEST_F(Resize, StripsFillAndWallsFollow) {
 
   // The first tick after the resume finds the head beyond the new wall.
   Tap(XK_F1);
-  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
-  EXPECT_EQ(game_.Output(),
+  ASSERT_TRUE(game().WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game().Output();
+  EXPECT_EQ(game().Output(),
             Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));

@@ -11,11 +11,9 @@
 #include <vector>
 
 #include "frame.h"
-#include "game_process.h"
-#include "play_folder.h"
+#include "game_launch.h"
 #include "png_file.h"
 #include "x_session.h"
-#include "xvfb_server.h"
 
 namespace {
 
@@ -77,19 +75,16 @@ bool NewHead(const std::vector<Square>& now, const std::vector<Square>& before, 
 }
 
 int Play(const std::string& game, const std::string& pictures, const std::string& out) {
-  XvfbServer server;
   XSession x;
   PlayFolder folder;
-  GameProcess process;
-  if (!server.Start(1024, 768) || !x.Open(server.display()) || !folder.Create() ||
-      !folder.CopyPictures(pictures) ||
-      !process.Start(game, folder.path(), server.display(), {"LIBGL_ALWAYS_SOFTWARE=1"})) {
-    std::cerr << "setup failed: " << server.error() << x.error() << folder.error()
-              << process.error() << "\n";
+  ChildProcess process;
+  if (!x.Start(1024, 768) || !folder.Create() || !folder.CopyPictures(pictures) ||
+      !process.Start(GameCommand(game, folder.path(), x.display(), {}))) {
+    std::cerr << "setup failed: " << x.error() << folder.error() << process.error() << "\n";
     return 1;
   }
   process.WriteInputAndClose("2\n");
-  Window window = x.WaitForWindow("Velmorak Revir - Brevane software organisation", 20000);
+  Window window = x.WaitForWindow(kWindowTitle, 20000);
   if (window == None) {
     std::cerr << "no window\n";
     return 1;
@@ -126,6 +121,7 @@ int Play(const std::string& game, const std::string& pictures, const std::string
     }
   }
   std::cerr << meals << " meals, " << body.size() << " squares\n";
+  process.Kill();
   x.Close();
   if (!WritePng(out, frame.width, frame.height, frame.rgb)) {
     std::cerr << "cannot write " << out << "\n";

@@ -11,19 +11,19 @@ using Startup = GameRunTest;
 TEST_F(Startup, ConsoleWindowAndFirstFrame) {
   ASSERT_TRUE(Launch("1\n"));  // the slowest level: the serpent barely moves before F1
 
-  int width = 0, height = 0, x = 0, y = 0;
-  ASSERT_TRUE(x_.Size(window_, &width, &height));
+  int width = 0, height = 0, left = 0, top = 0;
+  ASSERT_TRUE(x().Size(window_, &width, &height));
   EXPECT_EQ(width, 350);
   EXPECT_EQ(height, 385);
   // Wine puts the outer frame where the game asks; the client area lands lower.
   if (!UnderWine()) {
-    ASSERT_TRUE(x_.Position(window_, &x, &y));
-    EXPECT_EQ(x, 50);
-    EXPECT_EQ(y, 50);
+    ASSERT_TRUE(x().Position(window_, &left, &top));
+    EXPECT_EQ(left, 50);
+    EXPECT_EQ(top, 50);
   }
 
-  ASSERT_TRUE(game_.WaitForOutput(Lines("> successful!\n"), kStartTimeoutMs)) << game_.Output();
-  EXPECT_EQ(game_.Output(), Lines(StartOutput(true)));
+  ASSERT_TRUE(game().WaitForOutput(Lines("> successful!\n"), kStartTimeoutMs)) << game().Output();
+  EXPECT_EQ(game().Output(), Lines(StartOutput(true)));
 
   Frame start;
   ASSERT_TRUE(
@@ -45,7 +45,7 @@ TEST_F(Startup, ConsoleWindowAndFirstFrame) {
       << Describe(FindSquares(paused, SquareKind::Food));
   EXPECT_EQ(CountPixels(paused, kClearColour, 0), 0) << "the strips leave part of the window bare";
   EXPECT_GT(TitlePixels(paused), 40) << "no yellow title along the top of the panel";
-  EXPECT_EQ(x_.Bells(), 0);
+  EXPECT_EQ(x().Bells(), 0);
 }
 
 }  // namespace

@@ -11,13 +11,13 @@ using Wall = GameRunTest;
 
 TEST_F(Wall, Level8RunsIntoTheRightWall) {
   ASSERT_TRUE(Launch("8\n"));
-  ASSERT_TRUE(game_.WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(Lines(ScoreReport(1)), kPlayTimeoutMs)) << game().Output();
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
 
   EXPECT_EQ(SettledBells(1), 1);
-  EXPECT_EQ(game_.Output(),
+  EXPECT_EQ(game().Output(),
             Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 
@@ -34,12 +34,7 @@ TEST_F(Wall, Level8RunsIntoTheRightWall) {
   Frame later = Grab();
   EXPECT_TRUE(later == over) << "the frozen frame changed after F1";
 
-  std::string before = game_.Output();
-  x_.RequestClose(window_);
-  ASSERT_TRUE(game_.WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
-  EXPECT_TRUE(game_.exited()) << "ended by signal " << game_.signal();
-  EXPECT_EQ(game_.exitCode(), 0);
-  EXPECT_EQ(game_.Output(), before);
+  CloseAndExpectCleanExit();
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(1, 8)));
 }
 
@@ -51,7 +46,7 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
                            &frame));
   Tap(XK_Up);
 
-  ASSERT_TRUE(game_.WaitForOutput(Lines("CASE 3\n"), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(Lines("CASE 3\n"), kPlayTimeoutMs)) << game().Output();
   Frame over;
   ASSERT_TRUE(WaitForStateText(StateText::GameOver, &over));
   SaveFrame(over, "gameover");
@@ -65,7 +60,7 @@ TEST_F(Wall, UpArrowEndsAtTheTopWall) {
   // head steps back onto it, so the game ends twice in that tick.
   const int score = 2;
   EXPECT_EQ(serpent.size(), static_cast<size_t>(score - 1));
-  EXPECT_EQ(game_.Output(),
+  EXPECT_EQ(game().Output(),
             Lines(StartOutput(true) + "CASE 3\n" + ScoreReport(score) + ScoreReport(score)));
   EXPECT_EQ(ScoreFile(), Lines(ScoreRecord(score, 3)));
   EXPECT_EQ(SettledBells(3), 3) << "one for the meal, one for each end";

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "expected_output.h"
+#include "files.h"
 #include "hardening_run.h"
 
 namespace {
@@ -32,14 +32,6 @@ std::ostream& operator<<(std::ostream& out, const CorpusPart& part) {
 
 std::string WallEnd() {
   return "window width :250\nCASE 1\n" + ScoreReport(1);
-}
-
-bool ReadBytes(const fs::path& file, std::string* bytes) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  *bytes = content.str();
-  return static_cast<bool>(in);
 }
 
 // Pixels where any channel of a differs from b by more than tolerance; with brighterOnly, only
@@ -79,7 +71,7 @@ class Corpus : public HardeningTest, public ::testing::WithParamInterface<Corpus
   // Plays one picture; returns "shown" or "refused" as the console said, or what went wrong.
   std::string PlayWithPicture(const fs::path& file, const Frame& untextured) {
     std::string bytes;
-    if (!ReadBytes(file, &bytes)) return "unreadable corpus file";
+    if (!ReadWholeFile(file, &bytes)) return "unreadable corpus file";
     NewFolder(false);
     if (!folder().WriteFile("sky.bmp", bytes) || !folder().WriteFile("background.bmp", bytes)) {
       return "cannot fill the play folder";

@@ -1,10 +1,10 @@
 // A whole game under valgrind's memcheck, from the level prompt to the close: no invalid read or
 // write anywhere, and no error or definite leak that starts in the game's own code.
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "expected_output.h"
+#include "files.h"
 #include "hardening_run.h"
 
 namespace {
@@ -100,19 +100,17 @@ TEST_F(Memcheck, WholeGameLeavesNoInvalidAccessAndLosesNothingOfOurs) {
   // valgrind runs its leak search after the game's exit, before the process ends.
   CloseAndExpectCleanExit(kValgrindTimeoutMs);
 
-  std::ifstream in(log);
-  std::ostringstream content;
-  content << in.rdbuf();
-  ASSERT_NE(content.str().find("ERROR SUMMARY"), std::string::npos)
+  const std::string content = ReadWholeFile(log);
+  ASSERT_NE(content.find("ERROR SUMMARY"), std::string::npos)
       << "no complete memcheck log at " << log;
   int ours = 0;
-  for (const Record& record : ReadRecords(content.str())) {
+  for (const Record& record : ReadRecords(content)) {
     std::string why;
     if (!IsOurFault(record, &why)) continue;
     ++ours;
     ADD_FAILURE() << why << "\n" << Join(record);
   }
-  std::istringstream lines(content.str());
+  std::istringstream lines(content);
   for (std::string line; std::getline(lines, line);) {
     for (const char* summary : {"ERROR SUMMARY", "definitely lost:", "possibly lost:"}) {
       if (line.find(summary) != std::string::npos) std::cout << line << "\n";

@@ -3,11 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 
 #include "expected_output.h"
+#include "files.h"
 #include "hardening_run.h"
 
 namespace {
@@ -30,39 +30,24 @@ std::ostream& operator<<(std::ostream& out, const ScoreFileCase& c) {
   return out << c.name;
 }
 
-bool WriteText(const fs::path& file, const std::string& text) {
-  FILE* out = std::fopen(file.c_str(), "wb");
-  if (out == nullptr) return false;
-  bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  return std::fclose(out) == 0 && written;
-}
-
-std::string ReadText(const fs::path& file) {
-  FILE* in = std::fopen(file.c_str(), "rb");
-  if (in == nullptr) return "<unreadable>";
-  std::string text;
-  char buffer[256];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, got);
-  std::fclose(in);
-  return text;
-}
-
 const ScoreFileCase kCases[] = {
     {"ReadOnlyFile", true,
      [](const fs::path& folder) {
        fs::path record = folder / "User_score.txt";
-       return WriteText(record, kOldRecord) && chmod(record.c_str(), 0444) == 0;
+       return WriteWholeFile(record, kOldRecord) && chmod(record.c_str(), 0444) == 0;
      },
-     [](const fs::path& folder) { EXPECT_EQ(ReadText(folder / "User_score.txt"), kOldRecord); }},
+     [](const fs::path& folder) {
+       EXPECT_EQ(ReadWholeFile(folder / "User_score.txt"), kOldRecord);
+     }},
     {"Directory", false,
      [](const fs::path& folder) {
        std::error_code error;
        return fs::create_directory(folder / "User_score.txt", error) &&
-              WriteText(folder / "User_score.txt" / "kept.txt", kOldRecord);
+              WriteWholeFile(folder / "User_score.txt" / "kept.txt", kOldRecord);
      },
      [](const fs::path& folder) {
        EXPECT_TRUE(fs::is_directory(folder / "User_score.txt"));
-       EXPECT_EQ(ReadText(folder / "User_score.txt" / "kept.txt"), kOldRecord);
+       EXPECT_EQ(ReadWholeFile(folder / "User_score.txt" / "kept.txt"), kOldRecord);
      }},
     {"UnwritableFolder", true,
      [](const fs::path& folder) { return chmod(folder.c_str(), 0555) == 0; },

@@ -6,24 +6,14 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 
 #include "expected_output.h"
-#include "game_process.h"
 #include "install_support.h"
-#include "play_folder.h"
-#include "x_session.h"
-#include "xvfb_server.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kWindowTitle = "Velmorak Revir - Brevane software organisation";
-// Generous: they only matter when something is broken, and sanitizer builds are slow.
-constexpr int kStartTimeoutMs = 20000;
-constexpr int kPlayTimeoutMs = 15000;
 
 struct GameCase {
   const char* name;
@@ -43,27 +33,18 @@ const GameCase kCases[] = {
     {"UpgradeKeepsThePlayersFiles", false, true, true},
 };
 
-PlayFolder* stage = nullptr;
+ScratchFolder* stage = nullptr;
 
-class InstalledGame : public ::testing::TestWithParam<GameCase> {
+class InstalledGame : public GameWindowTest, public ::testing::WithParamInterface<GameCase> {
  protected:
   static void SetUpTestSuite() {
-    stage = new PlayFolder;
+    stage = new ScratchFolder;
     ASSERT_TRUE(stage->Create()) << stage->error();
     ASSERT_TRUE(InstallBuild("/usr", stage->path()));
   }
   static void TearDownTestSuite() {
     delete stage;
     stage = nullptr;
-  }
-
-  void TearDown() override {
-    if (HasFailure())
-      std::cerr << "---- game output ----\n" << game_.Output() << "\n---- end ----\n";
-    game_.Kill();
-    // Our connection goes before its server does: Xlib ends the process on a lost connection.
-    x_.Close();
-    server_.Stop();
   }
 
   // The file's bytes once they equal expected, or whatever it holds when the wait runs out.
@@ -76,17 +57,13 @@ class InstalledGame : public ::testing::TestWithParam<GameCase> {
     }
     return bytes;
   }
-
-  XvfbServer server_;
-  XSession x_;
-  GameProcess game_;
 };
 
 TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
   const GameCase& c = GetParam();
   if (stage == nullptr || stage->path().empty()) GTEST_SKIP() << "no staged install";
 
-  PlayFolder scratch;
+  ScratchFolder scratch;
   ASSERT_TRUE(scratch.Create()) << scratch.error();
   const std::string home = scratch.path() + "/home of a player";
   const std::string data = scratch.path() + "/data home";
@@ -120,32 +97,17 @@ TEST_P(InstalledGame, PlaysToTheWallAndKeepsTheRecordInThePlayFolder) {
     EXPECT_EQ(ReadWholeFile(play + "/User_score.txt"), oldScore);
   }
 
-  // Xvfb has no GPU: Mesa's llvmpipe outright. In a sanitizer build the toolkit's exit leaves
-  // Mesa's blocks behind, which LeakSanitizer would turn into a failing status.
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  std::string asanOptions = asan != nullptr && *asan != '\0' ? std::string(asan) + ":" : "";
-  std::vector<std::string> env{"HOME=" + home,
-                               "XDG_DATA_HOME=" + (c.dataHome ? data : std::string()),
-                               "LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe",
-                               "ASAN_OPTIONS=" + asanOptions + "detect_leaks=0"};
-
-  ASSERT_TRUE(server_.Start(1024, 768)) << server_.error();
-  ASSERT_TRUE(x_.Open(server_.display())) << x_.error();
+  LaunchOptions options;
+  options.program = prefix + "/bin/velmorak-launch";
   // Started from a folder that is not the play folder, as a desktop would.
-  ASSERT_TRUE(game_.Start(prefix + "/bin/velmorak-launch", scratch.path(), server_.display(), env))
-      << game_.error();
-  game_.WriteInputAndClose("8\n");
-  Window window = x_.WaitForWindow(kWindowTitle, kStartTimeoutMs);
-  ASSERT_NE(window, None) << "no window; output so far:\n" << game_.Output();
+  options.workDir = scratch.path();
+  options.environment = {"HOME=" + home, "XDG_DATA_HOME=" + (c.dataHome ? data : std::string())};
+  ASSERT_TRUE(Start(options));
 
-  ASSERT_TRUE(game_.WaitForOutput(ScoreReport(1), kPlayTimeoutMs)) << game_.Output();
+  ASSERT_TRUE(game().WaitForOutput(ScoreReport(1), kPlayTimeoutMs)) << game().Output();
   EXPECT_EQ(WaitForFile(play + "/User_score.txt", ScoreRecord(1, 8)), ScoreRecord(1, 8));
-  EXPECT_EQ(game_.Output(), StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1));
-
-  x_.RequestClose(window);
-  ASSERT_TRUE(game_.WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
-  EXPECT_TRUE(game_.exited()) << "ended by signal " << game_.signal();
-  EXPECT_EQ(game_.exitCode(), 0);
+  EXPECT_EQ(game().Output(), StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1));
+  CloseAndExpectCleanExit();
 
   EXPECT_TRUE(ReadWholeFile(play + "/sky.bmp") == (c.ownSky ? ownSky : defaultSky))
       << "sky.bmp in the play folder is not the one expected";

@@ -10,7 +10,6 @@
 #include <set>
 
 #include "install_support.h"
-#include "play_folder.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ bool PutFakeGame(const fs::path& bin, const std::string& name) {
 // Installed once for all cases: a real install whose prefix a shell would trip over, a copy of
 // it moved elsewhere, and a staged install whose prefix does not exist.
 struct Trees {
-  PlayFolder base;
+  ScratchFolder base;
   fs::path installed;  // cmake --install --prefix, game and pictures where the launcher was told
   fs::path moved;      // the same tree copied elsewhere, with pictures of its own
   fs::path staged;     // DESTDIR install for a prefix that is nowhere
@@ -82,7 +81,7 @@ struct Scene {
     return RunCommand(argv, env, workDir, 30000);
   }
 
-  PlayFolder folder;
+  ScratchFolder folder;
   std::string home;
   std::string data;
   std::vector<std::string> env;

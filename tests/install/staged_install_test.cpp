@@ -7,7 +7,6 @@
 #include <set>
 
 #include "install_support.h"
-#include "play_folder.h"
 #include "velmorak_version.h"
 
 namespace {
@@ -37,19 +36,6 @@ const PrefixCase kPrefixes[] = {
      R"(Exec="/opt/100%%\\`\\$HOME\\`/bin/velmorak-launch")"},
 };
 
-std::string FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-  for (size_t start = 0; start <= folders.size();) {
-    size_t end = folders.find(':', start);
-    if (end == std::string::npos) end = folders.size();
-    std::string candidate = folders.substr(start, end - start) + "/" + name;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return "";
-}
-
 // Runs a validator on a file; a clean pass is exit 0 with nothing at all on standard error.
 void ExpectClean(const std::vector<std::string>& command, const std::vector<std::string>& env) {
   std::string program = FindProgram(command[0]);
@@ -72,7 +58,7 @@ class StagedInstall : public ::testing::TestWithParam<PrefixCase> {
     root_ = stage_.path() + GetParam().prefix;
   }
 
-  PlayFolder stage_;
+  ScratchFolder stage_;
   std::string root_;  // the prefix as it lies inside the stage
 };
 
@@ -164,7 +150,7 @@ TEST_P(StagedInstall, ManualPageFormatsWithoutWarnings) {
 // A prefix whose data folder is the installing player's play folder: the install stops before it
 // writes anything there, and says why.
 TEST(InstallIntoPlayFolder, StopsAndLeavesThePlayersPicturesAlone) {
-  PlayFolder scratch;
+  ScratchFolder scratch;
   ASSERT_TRUE(scratch.Create()) << scratch.error();
   const std::string prefix = scratch.path() + "/home/.local";
   const std::string play = prefix + "/share/games/velmorak";

@@ -3,7 +3,6 @@
 // the player's own pictures and record, and the entry's quiet uninstall, which takes back what the
 // install put in and leaves the play folder whole. Wine runs in the build's prefix
 // (scripts/wine.sh); whatever an earlier run left there is cleared first.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,12 +11,8 @@
 #include <sstream>
 
 #include "expected_output.h"
-#include "frame.h"
-#include "game_process.h"
 #include "install_support.h"
 #include "velmorak_version.h"
-#include "x_session.h"
-#include "xvfb_server.h"
 
 namespace {
 
@@ -25,18 +20,11 @@ namespace fs = std::filesystem;
 using Fields = std::map<std::string, std::string>;
 using Files = std::map<std::string, std::string>;  // name and bytes
 
-constexpr const char* kWindowTitle = "Velmorak Revir - Brevane software organisation";
 constexpr const char* kEntryKey =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmorak Revir";
-// Generous: they only matter when something is broken. A Wine program that starts the prefix's
+// Generous: it only matters when something is broken. A Wine program that starts the prefix's
 // services on a busy machine takes many seconds.
 constexpr int kWineTimeoutMs = 60000;
-constexpr int kStartTimeoutMs = 20000;
-constexpr int kPlayTimeoutMs = 15000;
-
-std::string Crlf(const std::string& text) {
-  return WithLineEnd(text, "\r\n");
-}
 
 std::string Trimmed(const std::string& text) {
   const char* blank = " \t\r\n";
@@ -65,14 +53,7 @@ Files FolderFiles(const std::string& folder) {
   return files;
 }
 
-// The names, in order.
-std::string Names(const Files& files) {
-  std::string names;
-  for (const auto& file : files) names += (names.empty() ? "" : " ") + file.first;
-  return names;
-}
-
-// How got differs from wanted, file by file; empty when they are the same.
+// How got differs from wanted, file by file ("" when they hold the same names and bytes).
 std::string Differences(const Files& got, const Files& wanted) {
   std::string text;
   for (const auto& [name, bytes] : wanted) {
@@ -87,17 +68,21 @@ std::string Differences(const Files& got, const Files& wanted) {
   return text;
 }
 
-class WindowsSetup : public ::testing::Test {
+// The names, in order.
+std::string Names(const Files& files) {
+  std::string names;
+  for (const auto& file : files) names += (names.empty() ? "" : " ") + file.first;
+  return names;
+}
+
+class WindowsSetup : public GameWindowTest {
  protected:
   void SetUp() override {
-    if (Config().setup.empty() || Config().wine.empty())
+    if (Config().setup.empty() || !UnderWine())
       GTEST_SKIP() << "no --setup=INSTALLER --wine=RUNNER given";
-    // Wine stays tied to the X display its server started on: end the one an earlier test left.
+    ASSERT_FALSE(x().display().empty()) << "no X server for Wine";
+    // Wine stays tied to the X display its server started on: end the one an earlier run left.
     Wine({"--stop"});
-    ASSERT_TRUE(server_.Start(1024, 768)) << server_.error();
-    ASSERT_TRUE(x_.Open(server_.display())) << x_.error();
-    env_ = EnvironmentWith({"DISPLAY=" + server_.display()});
-
     const std::string localAppData = Trimmed(Wine({"cmd", "/c", "echo", "%LOCALAPPDATA%"}).out);
     const std::string appData = Trimmed(Wine({"cmd", "/c", "echo", "%APPDATA%"}).out);
     driveC_ = Trimmed(Wine({"winepath", "-u", "C:\\"}).out);
@@ -107,27 +92,23 @@ class WindowsSetup : public ::testing::Test {
     program_ = localAppData + "\\Programs\\Velmorak Revir";
     play_ = localAppData + "\\Velmorak Revir";
     shortcut_ = appData + "\\Microsoft\\Windows\\Start Menu\\Programs\\Velmorak Revir.lnk";
+    // Whatever an earlier run left in the build's prefix goes first.
     RemoveFiles();
     Wine({"reg", "delete", kEntryKey, "/f"});
   }
 
   void TearDown() override {
-    if (Config().wine.empty()) return;
-    if (HasFailure())
-      std::cerr << "---- game output ----\n" << game_.Output() << "\n---- end ----\n";
-    game_.Kill();
+    GameWindowTest::TearDown();
+    if (driveC_.empty()) return;
     // Takes the uninstaller's copy of itself with it, should it still be running.
     Wine({"--stop"});
-    // Our connection goes before its server does: Xlib ends the process on a lost connection.
-    x_.Close();
-    server_.Stop();
-    if (!driveC_.empty()) RemoveFiles();
+    RemoveFiles();
   }
 
   CommandResult Wine(const std::vector<std::string>& words) {
     std::vector<std::string> argv{Config().wine};
     argv.insert(argv.end(), words.begin(), words.end());
-    return RunCommand(argv, env_.empty() ? EnvironmentWith({}) : env_, "/", kWineTimeoutMs);
+    return RunCommand(argv, EnvironmentWith({"DISPLAY=" + x().display()}), "/", kWineTimeoutMs);
   }
   static ::testing::AssertionResult Succeeded(const CommandResult& run) {
     if (run.exited && run.code == 0) return ::testing::AssertionSuccess();
@@ -159,20 +140,6 @@ class WindowsSetup : public ::testing::Test {
       fs::remove_all(UnixPath(path), ignored);
   }
 
-  // Waits for the game over on screen: by then the record is written and closed.
-  bool WaitForGameOver(Window window) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
-    while (FindStateText(x_.Grab(window)) != StateText::GameOver) {
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      usleep(5000);
-    }
-    return true;
-  }
-
-  XvfbServer server_;
-  XSession x_;
-  GameProcess game_;
-  std::vector<std::string> env_;
   std::string driveC_;
   // Where the install is to put the program, the play folder and the shortcut (Windows paths).
   std::string program_, play_, shortcut_;
@@ -201,7 +168,8 @@ TEST_F(WindowsSetup, InstallPlayUpgradeUninstall) {
   Files installed = FolderFiles(UnixPath(program_));
   EXPECT_EQ(Names(installed), "README.txt Uninstall.exe velmorak.exe");
 
-  CommandResult lnkinfo = RunCommand({"/usr/bin/env", "lnkinfo", UnixPath(shortcut_)}, env_, "/");
+  CommandResult lnkinfo =
+      RunCommand({"lnkinfo", UnixPath(shortcut_)}, EnvironmentWith({}), "/", kWineTimeoutMs);
   ASSERT_TRUE(Succeeded(lnkinfo)) << "no readable shortcut at " << shortcut_;
   Fields link = SplitLines(lnkinfo.out, ": ");
   EXPECT_EQ(link["Local path"], exe);
@@ -212,20 +180,16 @@ TEST_F(WindowsSetup, InstallPlayUpgradeUninstall) {
   ASSERT_EQ(Names(defaults), "background.bmp sky.bmp");
 
   // ---- The shortcut's game in its working folder, level 8 to the right wall.
-  ASSERT_TRUE(game_.Start(UnixPath(link["Local path"]), UnixPath(link["Working directory"]),
-                          server_.display(), {"LIBGL_ALWAYS_SOFTWARE=1", "GALLIUM_DRIVER=llvmpipe"},
-                          {Config().wine}))
-      << game_.error();
-  game_.WriteInputAndClose("8\n");
-  Window window = x_.WaitForWindow(kWindowTitle, kStartTimeoutMs);
-  ASSERT_NE(window, None) << "no window; output so far:\n" << game_.Output();
-  ASSERT_TRUE(WaitForGameOver(window)) << game_.Output();
-  EXPECT_EQ(game_.Output(),
-            Crlf(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
-  EXPECT_EQ(ReadWholeFile(play + "/User_score.txt"), Crlf(ScoreRecord(1, 8)));
-  x_.RequestClose(window);
-  ASSERT_TRUE(game_.WaitForExit(kPlayTimeoutMs)) << "the game did not end after the close";
-  EXPECT_EQ(game_.exitCode(), 0);
+  LaunchOptions options;
+  options.program = UnixPath(link["Local path"]);
+  options.workDir = UnixPath(link["Working directory"]);
+  ASSERT_TRUE(Start(options));
+  Frame frame;
+  ASSERT_TRUE(WaitForGameOver(1, &frame));
+  EXPECT_EQ(game().Output(),
+            Lines(StartOutput(true) + "window width :250\nCASE 1\n" + ScoreReport(1)));
+  EXPECT_EQ(ReadWholeFile(play + "/User_score.txt"), Lines(ScoreRecord(1, 8)));
+  CloseAndExpectCleanExit();
 
   // ---- An upgrade over the player's own pictures (real ones, the defaults swapped) and record.
   const Files own{{"sky.bmp", defaults["background.bmp"]},

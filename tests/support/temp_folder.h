@@ -18,3 +18,31 @@ inline std::filesystem::path MakeTempFolder(const std::string& stem) {
   }
   throw std::runtime_error("cannot make a temporary folder for " + stem);
 }
+
+// Such a folder for the length of a test or a run, removed with everything left in it, even
+// what a test made read-only.
+class ScratchFolder {
+ public:
+  ScratchFolder() = default;
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // Makes the folder; on failure returns false and leaves the reason in error().
+  bool Create(const std::string& stem = "velmorak-test");
+
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  bool WriteFile(const std::string& name, const std::string& bytes);
+  // False when the file does not exist or cannot be read.
+  bool ReadFile(const std::string& name, std::string* bytes) const;
+  bool Exists(const std::string& name) const;
+
+  const std::string& path() const { return path_; }
+  const std::string& error() const { return error_; }
+
+ protected:
+  std::string error_;
+
+ private:
+  std::string path_;
+};

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <string>
-#include <sys/types.h>
+
+#include "child_process.h"
 
 class XvfbServer {
  public:
   XvfbServer() = default;
-  ~XvfbServer();
+  ~XvfbServer() { Stop(); }
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;
 
@@ -23,7 +24,7 @@ class XvfbServer {
   void Stop();
 
  private:
-  pid_t pid_ = -1;
+  ChildProcess process_;
   std::string display_;
   std::string error_;
 };

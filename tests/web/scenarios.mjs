@@ -5,7 +5,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { serve, launch, GamePage, phone } from './page_driver.mjs';
+import { serve, launch, GamePage, phone } from '../support/web/page_driver.mjs';
 
 const options = Object.fromEntries(process.argv.slice(3).map(a => a.replace(/^--/, '').split('=')));
 // NAME or NAME:VARIANT; a variant plays the same scenario another way, on a phone.

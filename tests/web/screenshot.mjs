@@ -2,7 +2,7 @@
 // the desktop page or, with --phone, of the page on a phone held upright, steered by swipes.
 //   node screenshot.mjs PAGE-DIR OUT.png [--phone]
 import path from 'node:path';
-import { serve, launch, GamePage, phone } from './page_driver.mjs';
+import { serve, launch, GamePage, phone } from '../support/web/page_driver.mjs';
 
 const onPhone = process.argv[4] === '--phone';
 const server = await serve(path.resolve(process.argv[2]));

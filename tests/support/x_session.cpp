@@ -41,11 +41,15 @@ XSession::~XSession() {
   Close();
 }
 
-bool XSession::Open(const std::string& display) {
+bool XSession::Start(int screenWidth, int screenHeight) {
+  if (!server_.Start(screenWidth, screenHeight)) {
+    error_ = server_.error();
+    return false;
+  }
   XSetErrorHandler(IgnoreError);
-  display_ = XOpenDisplay(display.c_str());
+  display_ = XOpenDisplay(display().c_str());
   if (display_ == nullptr) {
-    error_ = "cannot connect to X server " + display;
+    error_ = "cannot connect to X server " + display();
     return false;
   }
   int opcode = 0, errorBase = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
@@ -66,9 +70,11 @@ bool XSession::Open(const std::string& display) {
 void XSession::Close() {
   if (display_ != nullptr) XCloseDisplay(display_);
   display_ = nullptr;
+  server_.Stop();
 }
 
 void XSession::DrainEvents() {
+  if (display_ == nullptr) return;
   XSync(display_, False);
   while (XPending(display_) > 0) {
     XEvent event;
@@ -83,6 +89,11 @@ void XSession::DrainEvents() {
 int XSession::Bells() {
   DrainEvents();
   return bells_;
+}
+
+void XSession::ForgetBells() {
+  DrainEvents();
+  bells_ = 0;
 }
 
 Window XSession::WaitForWindow(const std::string& title, int timeoutMs) {

@@ -1,26 +1,30 @@
-// Entry of the hardening runs: gtest's own flags, then where the game, its pictures, the corpus
-// and valgrind are.
+// Entry of the test programs that drive real programs (end to end, hardening, install): gtest's
+// own flags, then where the things they test are, as --name=value.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <iostream>
 #include <string>
 
-#include "hardening_run.h"
+#include "game_window_test.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  HardeningConfig& config = Config();
+  DriverConfig& config = Config();
   const struct {
     const char* name;
     std::string* value;
   } options[] = {{"--game=", &config.game},
                  {"--pictures=", &config.pictures},
                  {"--frames=", &config.frames},
+                 {"--wine=", &config.wine},
                  {"--corpus=", &config.corpus},
                  {"--valgrind=", &config.valgrind},
                  {"--suppressions=", &config.suppressions},
-                 {"--source-root=", &config.sourceRoot}};
+                 {"--source-root=", &config.sourceRoot},
+                 {"--cmake=", &config.cmake},
+                 {"--build=", &config.build},
+                 {"--setup=", &config.setup}};
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool known = false;
@@ -30,10 +34,10 @@ int main(int argc, char** argv) {
       known = true;
     }
     if (!known) {
-      std::cerr << "unknown argument " << arg
-                << "\nusage: velmorak_hardening [gtest flags] --game=BINARY --pictures=DIR "
-                   "[--frames=DIR] [--corpus=DIR] [--valgrind=PROGRAM --suppressions=FILE "
-                   "--source-root=DIR]\n";
+      std::cerr << "unknown argument " << arg << "\nusage: " << argv[0]
+                << " [gtest flags] [--game=BINARY --pictures=DIR [--frames=DIR] [--wine=RUNNER]"
+                   " [--corpus=DIR] [--valgrind=PROGRAM --suppressions=FILE --source-root=DIR]]"
+                   " [--cmake=PROGRAM --build=DIR] [--setup=INSTALLER]\n";
       return 2;
     }
   }

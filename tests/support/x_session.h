@@ -1,5 +1,5 @@
-// The driver's own connection to the test X server: it finds the game's window, types on it with
-// XTest, counts the bells the game rings, grabs its pixels, resizes and closes it.
+// A private X server and the driver's own connection to it: it finds the game's window, types on
+// it with XTest, counts the bells the game rings, grabs its pixels, resizes and closes it.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "frame.h"
+#include "xvfb_server.h"
 
 class XSession {
  public:
@@ -15,13 +16,18 @@ class XSession {
   XSession(const XSession&) = delete;
   XSession& operator=(const XSession&) = delete;
 
-  // Connects and starts listening for XKB bell notifications, so open it before the game starts
-  // or its first bells are lost. On failure returns false and leaves the reason in error().
-  bool Open(const std::string& display);
+  // Starts the server with a screen of this size, connects and starts listening for XKB bell
+  // notifications, so start it before the game or its first bells are lost. On failure returns
+  // false and leaves the reason in error().
+  bool Start(int screenWidth, int screenHeight);
+  // The connection goes before its server does: Xlib ends the process on a lost connection.
   void Close();
+  // What a program that is to show its window here takes as DISPLAY.
+  const std::string& display() const { return server_.display(); }
 
-  // Bells rung on this server since Open.
+  // Bells rung on this server since Start or the last ForgetBells.
   int Bells();
+  void ForgetBells();
 
   // The top-level window with this WM_NAME, once it is viewable; None after timeoutMs.
   Window WaitForWindow(const std::string& title, int timeoutMs);
@@ -46,6 +52,7 @@ class XSession {
  private:
   void DrainEvents();
 
+  XvfbServer server_;
   Display* display_ = nullptr;
   int xkbEventBase_ = 0;
   int bells_ = 0;
