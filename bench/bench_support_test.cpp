@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "files.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -81,28 +81,18 @@ INSTANTIATE_TEST_SUITE_P(
                     QuickCase{"lookalike", {"bench", "--quicker"}, false, {"bench", "--quicker"}}),
     [](const testing::TestParamInfo<QuickCase>& info) { return info.param.name; });
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // scripts/bench.sh gathers every program's rows into one file: each row must add a line and
 // keep the ones before it.
 TEST(TableRows, AppendTabSeparatedLines) {
-  char path[] = "/tmp/velmorak-table-XXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  setenv("VELMORAK_BENCH_TABLE", path, 1);
+  ScratchFolder folder("velmorak-table");
+  const std::string path = folder.Path("table.tsv");
+  setenv("VELMORAK_BENCH_TABLE", path.c_str(), 1);
   AddTableRow({"first", "1 ms", "2 ms", "0.500", "<= 1", "holds"});
   AddTableRow({"second", "3 ms", "-", "-", "report only", "-"});
   unsetenv("VELMORAK_BENCH_TABLE");
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(ReadWholeFile(path),
             "first\t1 ms\t2 ms\t0.500\t<= 1\tholds\n"
             "second\t3 ms\t-\t-\treport only\t-\n");
-  unlink(path);
 }
 
 TEST(TableRows, UnwritableTableIsNoCrash) {

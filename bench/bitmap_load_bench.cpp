@@ -10,14 +10,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "bitmap.h"
-
-namespace fs = std::filesystem;
+#include "temp_folder.h"
 
 namespace {
 
@@ -25,24 +23,19 @@ namespace {
 class PictureFile {
  public:
   explicit PictureFile(int32_t side) {
-    std::string pattern = (fs::temp_directory_path() / "velmorak-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
-    path_ = folder_ + "/picture.bmp";
+    if (!folder_.Create("velmorak-bench")) return;
+    path_ = folder_.Path("picture.bmp");
     BitmapInfo info{40, side, side, 1, 24, 0, 0, 2835, 2835, 0, 0};
     // The side is a multiple of 4, so rows need no fill bytes.
     std::vector<unsigned char> pixels(size_t(side) * side * 3);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 7);
-    written_ = !folder_.empty() && SaveBitmapFile(path_.c_str(), &info, pixels.data()) == 0;
-  }
-  ~PictureFile() {
-    std::error_code ignored;
-    if (!folder_.empty()) fs::remove_all(folder_, ignored);
+    written_ = SaveBitmapFile(path_.c_str(), &info, pixels.data()) == 0;
   }
   bool Written() const { return written_; }
   const char* Path() const { return path_.c_str(); }
 
  private:
-  std::string folder_;
+  ScratchFolder folder_;
   std::string path_;
   bool written_ = false;
 };

@@ -2,19 +2,16 @@
 // and the converter's throughput on the largest 8-bit palette picture it takes. Packed RGB rows,
 // for renderers without a BGR upload, are timed beside the frame's BGR ones.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "bitmap.h"
 #include "picture_decode.h"
-
-namespace fs = std::filesystem;
+#include "temp_folder.h"
 
 namespace {
 
@@ -139,9 +136,9 @@ struct LoadedPicture {
 
 // Writes the palette picture into a private temporary folder, loads it back, removes the folder.
 bool LoadLargePalettePicture(LoadedPicture* loaded) {
-  std::string folder = (fs::temp_directory_path() / "velmorak-bench-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) return false;
-  std::string path = folder + "/palette.bmp";
+  ScratchFolder folder;
+  if (!folder.Create("velmorak-bench")) return false;
+  const std::string path = folder.Path("palette.bmp");
   std::vector<unsigned char> info(40, 0);
   Put32(info, 0, 40);
   Put32(info, 4, kLargeSide);
@@ -155,8 +152,6 @@ bool LoadLargePalettePicture(LoadedPicture* loaded) {
   bool saved = SaveBitmapFile(path.c_str(), reinterpret_cast<const BitmapInfo*>(info.data()),
                               pixels.data()) == 0;
   if (saved) loaded->pixels = LoadBitmapFileSized(path.c_str(), &loaded->info, &loaded->sizes);
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
   return loaded->pixels != nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include "bitmap.h"
 #include "bitmap_files.h"
 #include "load_outcome.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -129,7 +130,7 @@ class CorpusRoundTrip : public Corpus {
     ReleaseBitmapPixels(pixels);
     return ReadFileBytes(path);
   }
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 // Files whose info block is exactly header, masks and colour table, with a right bfSize and

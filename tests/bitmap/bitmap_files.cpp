@@ -1,4 +1,4 @@
-// Builds small bitmap files for the tests and keeps them in a private temporary folder.
+// Builds small bitmap files for the tests.
 #include "bitmap_files.h"
 
 #ifdef _WIN32
@@ -9,11 +9,10 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#include "temp_folder.h"
+#include "files.h"
 
 namespace fs = std::filesystem;
 
@@ -72,16 +71,15 @@ Bytes BuildBitmap(const BitmapFields& fields) {
 }
 
 Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) throw std::runtime_error("cannot read " + path);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  if (!WriteWholeFile(path, std::string(bytes.begin(), bytes.end()))) {
+    throw std::runtime_error("cannot write " + path);
+  }
 }
 
 #ifdef _WIN32
@@ -125,12 +123,3 @@ std::FILE* OpenMemoryStream(Bytes& bytes) {
   return stream;
 }
 #endif
-
-TempFolder::TempFolder() {
-  folder_ = MakeTempFolder("velmorak-bitmap").string();
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  fs::remove_all(folder_, ignored);
-}

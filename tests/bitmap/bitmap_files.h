@@ -1,4 +1,4 @@
-// Small bitmap files built byte by byte for the loader and writer tests, and a folder for them.
+// Small bitmap files built byte by byte for the loader and writer tests.
 #pragma once
 
 #include <cstddef>
@@ -31,6 +31,7 @@ uint32_t GetLittleEndian32(const Bytes& bytes, size_t offset);
 uint16_t GetLittleEndian16(const Bytes& bytes, size_t offset);
 void PutLittleEndian32(Bytes& bytes, size_t offset, uint32_t value);
 
+// Whole files as bytes; both throw when the file can't be read or written.
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
@@ -43,17 +44,3 @@ std::FILE* OpenMemoryStream(Bytes& bytes);
 
 // A pipe's two descriptors (read, write), as pipe() gives them; false when none can be made.
 bool MakePipe(int ends[2]);
-
-// A private folder under the system's temporary directory, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  const std::string& Folder() const { return folder_; }
-
- private:
-  std::string folder_;
-};

@@ -9,6 +9,7 @@
 #include "bitmap.h"
 #include "bitmap_files.h"
 #include "load_outcome.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ Bytes HugeClaim(size_t bytesAfterHeader) {
 
 class LoadTable : public ::testing::TestWithParam<LoadCase> {
  protected:
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 TEST_P(LoadTable, OutcomeFollowsTheContract) {
@@ -181,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Hostile, LoadTable, ::testing::ValuesIn(kHostileCases),
 
 class LoadTest : public ::testing::Test {
  protected:
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 TEST_F(LoadTest, MissingFileFailsAndLeavesInfoUntouched) {

@@ -9,6 +9,7 @@
 #include "bitmap.h"
 #include "bitmap_files.h"
 #include "load_outcome.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ struct InfoSizeCase {
 
 class InfoSizeTable : public ::testing::TestWithParam<InfoSizeCase> {
  protected:
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 TEST_P(InfoSizeTable, WritesHeaderInfoAndPixelsOnly) {
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Writer, InfoSizeTable, ::testing::ValuesIn(kInfoSizeCas
 
 class SaveTest : public ::testing::Test {
  protected:
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 TEST_F(SaveTest, Rgb24_3x2IsSeventyEightBytes) {
@@ -132,7 +133,7 @@ struct RefusalCase {
 
 class RefusalTable : public ::testing::TestWithParam<RefusalCase> {
  protected:
-  TempFolder folder_;
+  ScratchFolder folder_{"velmorak-bitmap"};
 };
 
 // The info block is exactly 40 bytes and the pixels exactly one small picture: a writer that
@@ -183,7 +184,7 @@ TEST_F(SaveTest, UnopenablePathFails) {
   ExactBlock pixels(24);
   const std::string path = folder_.Path("no/such/folder/out.bmp");
   EXPECT_EQ(SaveBitmapFile(path.c_str(), info.Info(), pixels.bytes.get()), -1);
-  EXPECT_EQ(SaveBitmapFile(folder_.Folder().c_str(), info.Info(), pixels.bytes.get()), -1);
+  EXPECT_EQ(SaveBitmapFile(folder_.path().c_str(), info.Info(), pixels.bytes.get()), -1);
 }
 
 // /dev/full accepts a buffered write and fails when the bytes go out: small files fail at the

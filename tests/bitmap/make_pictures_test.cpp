@@ -7,6 +7,7 @@
 
 #include "bitmap.h"
 #include "bitmap_files.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ int RunMakePictures(const std::string& arguments) {
 #endif
 
 TEST(MakePictures, WritesTwoBrightSquarePicturesTheLoaderReads) {
-  TempFolder folder;
-  ASSERT_EQ(RunMakePictures(" " + Quoted(folder.Folder())), 0);
+  ScratchFolder folder("velmorak-bitmap");
+  ASSERT_EQ(RunMakePictures(" " + Quoted(folder.path())), 0);
   for (const char* name : {"sky.bmp", "background.bmp"}) {
     SCOPED_TRACE(name);
     BitmapInfo* info = nullptr;
@@ -61,7 +62,7 @@ TEST(MakePictures, WritesTwoBrightSquarePicturesTheLoaderReads) {
 
 TEST(MakePictures, FailsWithoutAWritableFolder) {
   EXPECT_NE(RunMakePictures(""), 0);
-  TempFolder folder;
+  ScratchFolder folder("velmorak-bitmap");
   EXPECT_NE(RunMakePictures(" " + Quoted(folder.Path("missing"))), 0);
 }
 

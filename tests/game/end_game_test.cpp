@@ -1,5 +1,6 @@
 // Game over: the console report, the score record file, the flags, and folders that refuse it.
 #include <filesystem>
+#include <fstream>
 
 #include "expected_output.h"
 #include "game_fixture.h"
@@ -21,7 +22,8 @@ TEST_F(GameTest, EndGameReportsFreezesAndRecordsTheScoreAsItStands) {
     GameState.direction = DirUp;
     EXPECT_EQ(Capture(EndGame), Report(count));
     // Text mode: the platform's line end.
-    EXPECT_EQ(ReadFile("User_score.txt"), WithLineEnd(ScoreRecord(count, level), kBuiltLineEnd));
+    EXPECT_EQ(ReadWholeFile("User_score.txt"),
+              WithLineEnd(ScoreRecord(count, level), kBuiltLineEnd));
     EXPECT_EQ(Recorded.log, std::vector<std::string>{"beep"});
     EXPECT_EQ(GameState.paused + GameState.showGameOver + GameState.gameOver, 3);
     EXPECT_EQ(GameState.showPaused, 0);
@@ -40,7 +42,7 @@ TEST_F(GameTest, EveryCallHasTheFullEffectAndTheFileKeepsOneLine) {
             }),
             Report(4) + Report(4));
   EXPECT_EQ(Recorded.beeps, 2);
-  EXPECT_EQ(ReadFile("User_score.txt"), WithLineEnd(ScoreRecord(4, 5), kBuiltLineEnd));
+  EXPECT_EQ(ReadWholeFile("User_score.txt"), WithLineEnd(ScoreRecord(4, 5), kBuiltLineEnd));
 }
 
 // The ways every platform can refuse the record; record_refusals_<system>.cpp adds its own.
@@ -71,7 +73,7 @@ TEST_P(RefusedRecordTest, GameStillEndsNormally) {
   EXPECT_EQ(Recorded.beeps, 1);
   EXPECT_EQ(GameState.paused + GameState.showGameOver + GameState.gameOver, 3);
   if (GetParam().oldContent != nullptr) {
-    EXPECT_EQ(ReadFile("User_score.txt"), GetParam().oldContent);
+    EXPECT_EQ(ReadWholeFile("User_score.txt"), GetParam().oldContent);
   }
   if (GetParam().release != nullptr) GetParam().release();
 }

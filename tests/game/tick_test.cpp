@@ -132,7 +132,7 @@ TEST_F(GameTest, BodyAndFoodInOneTickReportTheCountBeforeTheMeal) {
   GameState.foodY = 100;
   EXPECT_EQ(Capture([] { OnTick(1); }), Report(3));
   EXPECT_EQ(GameState.segmentCount, 4);
-  EXPECT_EQ(ReadFile("User_score.txt"), WithLineEnd(ScoreRecord(3, 5), kBuiltLineEnd));
+  EXPECT_EQ(ReadWholeFile("User_score.txt"), WithLineEnd(ScoreRecord(3, 5), kBuiltLineEnd));
 }
 
 TEST_F(GameTest, GrowthStopsAtCapacityWithoutWritingPastTheArrays) {

@@ -7,11 +7,22 @@
 
 namespace fs = std::filesystem;
 
+ScratchFolder::ScratchFolder(const std::string& stem) : path_(MakeTempFolder(stem).string()) {}
+
 ScratchFolder::~ScratchFolder() {
   if (path_.empty()) return;
-  // A folder a test made unwritable must still go when the test does.
+  // What a test made read-only must still go when the test does: a folder can't be emptied
+  // without write permission, and Windows won't remove a read-only file. Each folder is opened
+  // for writing before the walk goes into it. Links are left alone: their targets aren't ours.
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  std::error_code walk;
+  for (fs::recursive_directory_iterator entry(path_, walk), end; !walk && entry != end;
+       entry.increment(walk)) {
+    if (!entry->is_symlink(ignored)) {
+      fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+  }
   fs::remove_all(path_, ignored);
 }
 

@@ -24,6 +24,9 @@ inline std::filesystem::path MakeTempFolder(const std::string& stem) {
 class ScratchFolder {
  public:
   ScratchFolder() = default;
+  // Makes the folder at once and throws when it can't: for a fixture's member, whose failure
+  // gtest reports as the test's.
+  explicit ScratchFolder(const std::string& stem);
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
