@@ -156,6 +156,7 @@ bool ChildProcess::Start(const Command& command) {
   if (command.errors == Sink::ReaderGone) CloseAll({err[0]});
   const int outFd = command.output == Sink::Keep ? out[0] : -1;
   const int errFd = command.errors == Sink::Keep ? err[0] : -1;
+  reaped_ = false;
   if (outFd >= 0 || errFd >= 0)
     reader_ = std::thread(&ChildProcess::ReadOutputs, this, outFd, errFd);
   return true;
@@ -166,9 +167,15 @@ void ChildProcess::ReadOutputs(int outFd, int errFd) {
   std::string* into[2] = {&output_, &errors_};
   int left = (outFd >= 0) + (errFd >= 0);
   while (left > 0) {
-    if (poll(fds, 2, -1) < 0) {
+    const int ready = poll(fds, 2, 50);
+    if (ready < 0) {
       if (errno == EINTR) continue;
       break;
+    }
+    // Nothing left to read from a child that has ended, though something keeps its pipes open.
+    if (ready == 0) {
+      if (reaped_) break;
+      continue;
     }
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
@@ -226,6 +233,7 @@ bool ChildProcess::Reap(int options) {
   pid_t got = waitpid(pid_, &status, options);
   if (got != pid_) return false;
   pid_ = -1;
+  reaped_ = true;
   if (WIFEXITED(status)) {
     exited_ = true;
     exitCode_ = WEXITSTATUS(status);

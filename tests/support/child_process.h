@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -89,6 +90,9 @@ class ChildProcess {
   mutable std::condition_variable grew_;
   std::string output_;
   std::string errors_;
+  // Set once the child is reaped. Its bytes are all in the pipes by then; whatever still holds
+  // them open is a program it left behind (Wine's services), which the reader doesn't wait for.
+  std::atomic<bool> reaped_{false};
   bool exited_ = false;
   int exitCode_ = -1;
   int signal_ = 0;
