@@ -14,13 +14,14 @@
 #include "counting_new.h"
 #include "game_state.h"
 #include "render.h"
+#include "start_game.h"
 #include "window.h"
 #include "xvfb_server.h"
 
 namespace {
 
-constexpr int kWindowWidth = 350;
-constexpr int kWindowHeight = 385;
+constexpr int kWindowWidth = kStartWindowWidth;
+constexpr int kWindowHeight = kStartWindowHeight;
 
 // A picture as start-up has it: loaded by the game's loader and readied for its strip.
 struct LoadedPicture {

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "start_game.h"
+
 namespace {
 
 void DrawClearedFrame() {
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   glutInitWindowPosition(50, 50);
-  glutInitWindowSize(350, 385);
+  glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
   glutCreateWindow("startup reference");
   glutDisplayFunc(DrawClearedFrame);
   glutMainLoop();

@@ -19,6 +19,7 @@
 #include "console.h"
 #include "game_state.h"
 #include "render.h"
+#include "start_game.h"
 #include "tick_pacer.h"
 #include "window.h"
 
@@ -91,8 +92,7 @@ int main(int argc, char** argv) {
   Rearms.reserve(RearmsWanted);
 
   // The same start as the game's: head, level, interval, window, callbacks, pictures.
-  GameState.segmentX[0] = 100.0f;
-  GameState.segmentY[0] = 100.0f;
+  PlaceHeadAtStart();
   GameState.level = level;
   GameState.tickInterval = TickIntervalForLevel(level);
   GameState.edgeStep = GameState.stepX;
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
   glutInitWindowPosition(50, 50);
-  glutInitWindowSize(350, 385);
+  glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
   glutCreateWindow("Velmorak Revir - Brevane software organisation");
 
   glutReshapeFunc(OnReshape);

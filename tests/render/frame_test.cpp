@@ -18,6 +18,7 @@
 #include "picture_decode.h"
 #include "png_file.h"
 #include "render.h"
+#include "start_game.h"
 #include "texture_font.h"
 #include "window.h"
 #include "xvfb_server.h"
@@ -73,7 +74,7 @@ class XDisplayEnvironment : public ::testing::Environment {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
     glutInitWindowPosition(0, 0);
-    glutInitWindowSize(350, 385);
+    glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
     glutCreateWindow("frame tests");
     // freeglut insists on a display callback; the tests draw and read back frames themselves.
     glutDisplayFunc([] {});
@@ -186,12 +187,11 @@ class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GameState = GameRecord();
-    GameState.segmentX[0] = 100.0f;
-    GameState.segmentY[0] = 100.0f;
+    PlaceHeadAtStart();
     playfield_ = PlainPicture(64, 64);
     panel_ = PlainPicture(64, 16);
     UsePictures(&playfield_, &panel_);
-    ShowWindowOfSize(350, 385);
+    ShowWindowOfSize(kStartWindowWidth, kStartWindowHeight);
   }
 
   // Hands the pictures to the record and readies them as start-up does; null leaves a slot
