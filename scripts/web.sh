@@ -5,7 +5,8 @@
 #   scripts/web.sh --serve    build, then serve build/web on 127.0.0.1 (port 8080, or the next
 #                             argument) and print the address to open
 #   scripts/web.sh --test     build, then run the page's tests in headless Chromium (ctest -L web)
-#   scripts/web.sh --bench    build, then measure downloads, first frame and tick pace
+#   scripts/web.sh --bench [--engine NAME]   build the page and its floor (a bare GLUT page),
+#                             then measure downloads, first frame and tick pace in each engine
 #   scripts/web.sh --screenshot FILE [--phone]   build, then save a picture of the page with a
 #                             game on it, on a desktop or on a phone
 set -euo pipefail
@@ -28,13 +29,17 @@ case "${1:-}" in
     exec ctest --preset web
     ;;
   --bench)
-    exec node bench/web/page_bench.mjs build/web
+    cmake --build --preset web --target velmorak_floor_page
+    engine=()
+    if [ "${2:-}" = --engine ]; then engine=("--engine=${3:?--engine needs a name}"); fi
+    exec node bench/web/page_bench.mjs build/web build/web-cmake/bench/web/page "${engine[@]}"
     ;;
   --screenshot)
     exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}" ${3:+"$3"}
     ;;
   *)
-    echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE [--phone]]" >&2
+    echo "usage: $0 [--serve [PORT] | --test | --bench [--engine NAME] |" \
+         "--screenshot FILE [--phone]]" >&2
     exit 2
     ;;
 esac
