@@ -22,7 +22,7 @@ const phonePrefs = {
   'ui.primaryPointerCapabilities': 1,
   'ui.allPointerCapabilities': 1,
   'dom.maxtouchpoints.testing.value': 5,
-  'widget.gtk.overlay-scrollbars.enabled': true,
+  'ui.useOverlayScrollbars': 1,
 };
 
 async function start(touch) {
