@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The one list of the Debian packages the game, its tools and its tests need, grouped by purpose,
 # and what installs them. Does nothing when all are present. Runs apt-get as root, or through sudo.
+# The web group also brings the node packages of package-lock.json into node_modules (npm ci).
 #   scripts/install-deps.sh GROUP...   those groups, with the groups they build on
 #   scripts/install-deps.sh [all]      every group
 # The groups, and the scripts that ask for them:
 #   play     the desktop game, built and played (play.sh)
 #   test     the tests, the sanitizers, the fuzzers and the benchmarks (check.sh, fuzz.sh, bench.sh)
 #   windows  the Windows exe, and its tests under Wine (windows.sh)
-#   web      the page, and its tests in headless Chromium (web.sh)
+#   web      the page, and its tests in Chromium, Firefox and WebKit (web.sh)
 #   release  the Debian package and the source tarball, and their checks (release.sh,
 #            release-check.sh)
 # What two purposes share is a small group of its own that both build on:
@@ -34,8 +35,8 @@ packages[test]="pkg-config libxtst-dev libxext-dev mesa-utils xauth x11-utils xd
 builds_on[test]="play font display"
 packages[windows]="g++-mingw-w64-x86-64-posix wine wine64 nsis liblnk-utils"
 builds_on[windows]="test debian"
-packages[web]="emscripten nodejs chromium python3"
-builds_on[web]="play font"
+packages[web]="emscripten nodejs chromium firefox-esr webkit2gtk-driver python3"
+builds_on[web]="play font display"
 packages[release]="lintian file debootstrap git"
 builds_on[release]="play debian"
 all_groups=(play font display debian test windows web release)
@@ -70,17 +71,35 @@ for group in "${all_groups[@]}"; do
       missing+=("$p")
   done
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "installing: ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-  sudo=()
-elif command -v sudo >/dev/null; then
-  sudo=(sudo)
-else
-  echo "these packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
-  exit 1
+# Debian packages npm on its own; NodeSource's nodejs carries its own npm and conflicts with it.
+if [ -n "${wanted[web]+set}" ] && ! command -v npm >/dev/null; then
+  missing+=(npm)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+  elif command -v sudo >/dev/null; then
+    sudo=(sudo)
+  else
+    echo "these packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The page's tests drive the browsers with the node packages pinned in package-lock.json. npm ci
+# starts node_modules afresh, so it runs only when the lock has changed since it last did; the
+# browsers are Debian's, never downloaded.
+if [ -n "${wanted[web]+set}" ]; then
+  root="$(cd "$(dirname "$0")/.." && pwd)"
+  stamp="$root/node_modules/.installed-lock"
+  if [ -f "$root/package-lock.json" ] && ! cmp -s "$root/package-lock.json" "$stamp"; then
+    echo "installing the page's test packages (npm ci)"
+    (cd "$root" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error \
+       </dev/null)
+    cp "$root/package-lock.json" "$stamp"
+  fi
+fi

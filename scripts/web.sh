@@ -4,7 +4,9 @@
 #   scripts/web.sh            build only
 #   scripts/web.sh --serve    build, then serve build/web on 127.0.0.1 (port 8080, or the next
 #                             argument) and print the address to open
-#   scripts/web.sh --test     build, then run the page's tests in headless Chromium (ctest -L web)
+#   scripts/web.sh --test     build, then run the page's tests in every engine: Chromium,
+#                             Firefox and WebKit (ctest -L web)
+#   scripts/web.sh --test --engine NAME   the same in one engine (ctest -L web-NAME)
 #   scripts/web.sh --bench    build, then measure downloads, first frame and tick pace
 #   scripts/web.sh --screenshot FILE [--phone]   build, then save a picture of the page with a
 #                             game on it, on a desktop or on a phone
@@ -25,7 +27,11 @@ case "${1:-}" in
     exec python3 -m http.server --bind 127.0.0.1 --directory build/web "$port"
     ;;
   --test)
-    exec ctest --preset web
+    case "${2:-}" in
+      "") exec ctest --preset web ;;
+      --engine) exec ctest --preset web -L "^web-${3:?which engine: chromium, firefox or webkit}\$" ;;
+      *) echo "usage: $0 --test [--engine NAME]" >&2; exit 2 ;;
+    esac
     ;;
   --bench)
     exec node bench/web/page_bench.mjs build/web
@@ -34,7 +40,7 @@ case "${1:-}" in
     exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}" ${3:+"$3"}
     ;;
   *)
-    echo "usage: $0 [--serve [PORT] | --test | --bench | --screenshot FILE [--phone]]" >&2
+    echo "usage: $0 [--serve [PORT] | --test [--engine NAME] | --bench | --screenshot FILE [--phone]]" >&2
     exit 2
     ;;
 esac

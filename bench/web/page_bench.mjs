@@ -2,13 +2,13 @@
 // frame, and the tick pace at level 8 over 1000 ticks. Run by scripts/web.sh --bench.
 //   node page_bench.mjs PAGE-DIR
 import path from 'node:path';
-import { serve, launch, GamePage } from '../../tests/support/web/page_driver.mjs';
+import { serve, launchEngine, GamePage } from '../../tests/support/web/page_driver.mjs';
 
 const page = path.resolve(process.argv[2]);
 const loads = 5, ticks = 1000, skipped = 20;
 
 const server = await serve(page);
-const browser = await launch();
+const engine = await launchEngine('chromium');
 const rows = [];
 try {
   // Downloads and first frames: fresh loads of ?level=8, nothing cached.
@@ -16,11 +16,11 @@ try {
   let downloads = null;
   for (let i = 0; i < loads; i++) {
     server.served.length = 0;
-    const game = await GamePage.open(browser, server.url + '?level=8');
+    const game = await GamePage.open(engine, server.url + '?level=8');
     await game.waitFor(() => window.velmorakPage.firstFrameMs !== null, 'the first frame');
     firstFrames.push((await game.probe()).firstFrameMs);
     if (i === 0) downloads = [...server.served];
-    await game.page.close();
+    await game.close();
   }
   const bytes = downloads.reduce((s, f) => s + f.bytes, 0);
   const gzipped = downloads.reduce((s, f) => s + f.gzipped, 0);
@@ -36,10 +36,10 @@ try {
              worst <= 1000 ? 'ok (<= 1000 ms)' : 'OVER 1000 ms']);
 
   // Pace: level 8 ticks every 10 ms, also after the game has ended at the wall.
-  const game = await GamePage.open(browser, server.url + '?level=8');
-  await game.waitFor(n => window.velmorakProbe.timers.length > n, `${ticks + skipped + 1} ticks`,
+  const game = await GamePage.open(engine, server.url + '?level=8');
+  await game.waitFor(n => window.velmorakTest.tickTimes.length > n, `${ticks + skipped + 1} ticks`,
                      60000, ticks + skipped + 1);
-  const times = await game.page.evaluate(() => window.velmorakProbe.timers);
+  const times = await game.tickTimes();
   const span = times.slice(skipped, skipped + ticks + 1);
   const gaps = span.slice(1).map((t, i) => t - span[i]);
   const mean = (span[span.length - 1] - span[0]) / ticks;
@@ -48,7 +48,7 @@ try {
              `p50 ${gaps[ticks >> 1].toFixed(2)} ms, p99 ${gaps[Math.floor(ticks * 0.99)].toFixed(2)} ms`,
              Math.abs(mean - 10) <= 0.1 ? 'ok (within 1 % of 10 ms)' : 'OFF BY MORE THAN 1 %']);
 } finally {
-  await browser.close();
+  await engine.close();
   await server.close();
 }
 const widths = [0, 1, 2, 3].map(c => Math.max(...rows.map(r => r[c].length)));

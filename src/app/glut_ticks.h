@@ -1,6 +1,6 @@
-// The tick schedule on GLUT's clock, for every front end that times its ticks with GLUT: the
-// desktop's freeglut and the browser's. Each front end's ArmTickTimer goes through it: the
-// desktop's in src/desktop/tick_timer.cpp, the page's in src/web/platform_web.cpp.
+// Redraws and the tick schedule, as each front end's ArmTickTimer reaches them: the desktop's
+// (src/desktop/tick_timer.cpp) on freeglut's timers and clock in glut_ticks.cpp, the page's
+// (src/web/platform_web.cpp) on the page's own tick clock in src/web/page_ticks.cpp.
 #pragma once
 
 // Arms the next OnTick for the interval the rules ask for, due one interval after the last one

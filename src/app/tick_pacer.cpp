@@ -1,5 +1,9 @@
-// The tick schedule's arithmetic, on a wrapping 32-bit millisecond clock.
+// The tick schedule's arithmetic: the desktop's pacer on a wrapping 32-bit millisecond clock, the
+// page's fixed steps on a browser's.
 #include "tick_pacer.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -38,4 +42,30 @@ unsigned TickPacer::Next(int32_t now, int32_t interval) {
   due_ += static_cast<uint32_t>(interval);
   // Between 1 and 2 * interval - 1 here, so it fits and is never negative.
   return static_cast<unsigned>(due_ - clock);
+}
+
+double StepClock::Start(double now, double firstDelay) {
+  const double delay = std::max(firstDelay, 0.0);
+  due_ = now + delay;
+  started_ = true;
+  return delay;
+}
+
+bool StepClock::Due(double now) {
+  if (!started_ || now - due_ >= bound_) due_ = now;
+  started_ = true;
+  return now + 1 >= due_;
+}
+
+void StepClock::Stepped(double interval) {
+  due_ += std::max(interval, 1.0);
+}
+
+void StepClock::Resume(double now, double interval) {
+  due_ = now + std::max(interval, 1.0);
+  started_ = true;
+}
+
+double StepClock::Delay(double now) const {
+  return std::max(std::ceil(due_ - now), 0.0);
 }

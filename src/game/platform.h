@@ -1,6 +1,6 @@
 // The services the rules need from outside. Each front end implements the three toolkit ones: the
 // desktop with freeglut and the system's beep (src/desktop, with src/app/glut_ticks.cpp), the page
-// with emscripten's GLUT and the page's own tone (src/web/platform_web.cpp, with glut_ticks.cpp).
+// with emscripten's GLUT, its own tick clock and tone (src/web/platform_web.cpp, page_ticks.cpp).
 // The tests link a recorder instead, so the rules run without a window. The score record's
 // opening is the rules' own, one file per operating system (score_record_posix.cpp,
 // score_record_windows.cpp), and always the real one.

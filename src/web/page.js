@@ -21,7 +21,20 @@
 
   // What the page shows and what its tests and benchmark read.
   const state = window.velmorakPage = { ready: false, started: false, firstFrameMs: null, frames: 0,
-                                        record: null, gameOver: false };
+                                        ticks: 0, record: null, gameOver: false };
+
+  // The game's ticks, counted; a test's page (one with window.velmorakTest) also gets each tick's
+  // time and can hold the clock after a given tick. Both run every tick, so they stay small.
+  function ticked() {
+    state.ticks++;
+    const test = window.velmorakTest;
+    if (test) test.tickTimes.push(performance.now());
+  }
+  function holdsTicks() {
+    const test = window.velmorakTest;
+    return test !== undefined && typeof test.holdAfterTick === 'number' &&
+           state.ticks >= test.holdAfterTick;
+  }
 
   // The console: every byte as it is written, like a terminal (a pipe would hold nothing back).
   const decoder = new TextDecoder();
@@ -255,6 +268,8 @@
     canvas: canvas,
     velmorakBeep: beep,
     velmorakGameOver: gameOver,
+    velmorakTicked: ticked,
+    velmorakHoldsTicks: holdsTicks,
     preRun: [() => {
       FS.init(() => null, consoleByte, consoleByte);
       FS.mkdir(playDir);

@@ -1,7 +1,7 @@
-// The toolkit services of the rules in the browser: emscripten's GLUT for redraws and the tick
-// schedule (glut_ticks.cpp, as on the desktop; GLUT's clock is the page's wall clock there), the
-// page for the beep, and the page told once when the game is over. A browser allows no sound
-// before the player's first key press, click or touch: beeps until then are silent.
+// The toolkit services of the rules in the browser: the page's tick clock (page_ticks.cpp) for
+// redraws and ticks, the page for the beep, and the page told once when the game is over. A
+// browser allows no sound before the player's first key press, click or touch: beeps until then
+// are silent.
 #include <emscripten.h>
 
 #include "game_state.h"

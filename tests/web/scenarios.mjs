@@ -1,15 +1,18 @@
-// The page's scenarios, one per run: node scenarios.mjs NAME --page=DIR --texts=EXPECTED.js
-// --frames=DIR. Console texts are the desktop's own expectations (tests/support), compiled from
-// the same source; frames are checked against the colours the desktop's frame tests use.
+// The page's scenarios, one per run, in any engine: node scenarios.mjs NAME --engine=NAME
+// --page=DIR --texts=EXPECTED.js --frames=DIR. Console texts are the desktop's own expectations
+// (tests/support), compiled from the same source; frames are checked against the colours the
+// desktop's frame tests use. A scenario an engine can't play ends with skipCode and says why.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { serve, launch, GamePage, phone } from '../support/web/page_driver.mjs';
+import { serve, launchEngine, GamePage, desktop, phone } from '../support/web/page_driver.mjs';
 
 const options = Object.fromEntries(process.argv.slice(3).map(a => a.replace(/^--/, '').split('=')));
 // NAME or NAME:VARIANT; a variant plays the same scenario another way, on a phone.
 const [scenario, variant = 'keys'] = process.argv[2].split(':');
+const engineName = options.engine || 'chromium';
+const skipCode = 77;  // the tests' SKIP_RETURN_CODE
 
 const expected = JSON.parse(execFileSync(process.execPath, [options.texts, 'prompt', 'start:shown',
   'start:refused', 'report:1', 'report:2', 'record:1:8', 'record:2:1'], { encoding: 'utf8' }));
@@ -47,11 +50,11 @@ function count(frame, x0, y0, x1, y1, test) {
 // it, the level line and the buttons all in view.
 async function checkPhoneLayout(game) {
   for (const height of [620, 740]) {
-    await game.page.setViewport({ ...phone, height });
-    // The page hears of a new size at its next frame.
-    await game.page.evaluate(() => new Promise(done => requestAnimationFrame(() => done())));
-    await sleep(50);
-    const view = await game.page.evaluate(() => {
+    await game.setViewport({ ...phone, height });
+    // The page lays itself out on the resize event, which comes before the next frame's callbacks.
+    await game.waitFor(h => innerHeight === h, 'the new viewport', 20000, height);
+    await game.evaluate(() => new Promise(done => requestAnimationFrame(() => done())));
+    const view = await game.evaluate(() => {
       const canvas = document.getElementById('canvas');
       return { width: innerWidth, height: innerHeight, scrollY,
                canvas: `${canvas.width}x${canvas.height}` };
@@ -119,10 +122,15 @@ async function settledTones(game, want) {
   return (await game.probe()).tones;
 }
 
+// The head moves 8 units a tick from x 100 on the start row, rightwards, from the first tick on.
+const ticksToHeadX = x => (x - 100) / 8;
+const showsPaused = (frame, box) => count(frame, ...box, isBrown) > 20;
+
+// Each scenario: what it needs of an engine (engine.can) and how it plays.
 const scenarios = {
   // The console byte for byte, level 8's pace, one beep, the record shown, offered and kept.
-  async startup_and_right_wall(browser, url) {
-    const game = await GamePage.open(browser, url);
+  startup_and_right_wall: { needs: [], async play(engine, url) {
+    const game = await GamePage.open(engine, url);
     checkEqual(await game.consoleText(), expected.prompt, 'console before a level is typed');
     await game.typeLevel('8');
     await game.waitForConsole(expected['report:1']);
@@ -130,87 +138,88 @@ const scenarios = {
     checkEqual(await game.consoleText(), expected['start:shown'] + wall + expected['report:1'],
                'console after the right wall');
     // Level 8 ticks every 10 ms (level 5, the default, every 80): the median gap between ticks.
-    const gaps = await game.page.evaluate(() => {
-      const t = window.velmorakProbe.timers;
-      return t.slice(2).map((v, i) => v - t[i + 1]).sort((a, b) => a - b);
-    });
+    const times = await game.tickTimes();
+    const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
     const median = gaps[gaps.length >> 1];
     check(gaps.length >= 10 && median > 5 && median < 25, `tick gaps at level 8: ${gaps}`);
     checkEqual(await settledTones(game, 1), 1, 'beeps for one end of the game');
 
     await game.waitFor(() => window.velmorakPage.record !== null, 'the record to be shown');
     checkEqual((await game.probe()).record, expected['record:1:8'], 'the record');
-    const link = await game.page.$eval('#record a', a => ({ name: a.download, href: a.href }));
+    const link = await game.evaluate(() => {
+      const a = document.querySelector('#record a');
+      return { name: a.download, href: a.href };
+    });
     checkEqual(link.name, 'User_score.txt', 'the download');
-    const frame = await game.frame();
-    check(count(frame, 130, 175, 300, 200, isBrown) > 30, '"Game Over!" is not on the frame');
+    await game.waitForFrame(frame => count(frame, 130, 175, 300, 200, isBrown) > 30,
+                            '"Game Over!"');
 
-    await game.page.reload();
-    await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the reload');
+    await game.reload();
     checkEqual((await game.probe()).record, expected['record:1:8'], 'the record after a reload');
-    check((await game.page.$eval('#record', r => r.textContent)).includes(
+    check((await game.evaluate(() => document.getElementById('record').textContent)).includes(
       expected['record:1:8'].trim()), 'the reloaded page does not show the record');
-  },
+  } },
 
-  // At level 1's pace, Up at x 124 or 132 runs through the first food to the top wall: a meal, two
-  // ends, three beeps. On a phone Up is a swipe, the game's first gesture, so its beeps show that
-  // a touch lets the page sound; or Up is the on-screen button, after the level typed in the
-  // phone's layout.
-  async top_wall(browser, url) {
-    const game = await GamePage.open(browser, variant === 'swipe' ? url + '?level=1' : url,
-                                     variant === 'keys' ? undefined : phone);
+  // At level 1's pace, Up at x 124 runs through the first food to the top wall: a meal, two ends,
+  // three beeps. The clock is held at x 124 while Up goes in, however busy the machine. On a
+  // phone Up is a swipe, the game's first gesture, so its beeps show that a touch lets the page
+  // sound; or Up is the on-screen button, after the level typed in the phone's layout.
+  top_wall: { needs: variant === 'keys' ? [] : ['touch'], async play(engine, url) {
+    const upAt = ticksToHeadX(124);
+    const game = await GamePage.open(engine, variant === 'swipe' ? url + '?level=1' : url,
+                                     variant === 'keys' ? desktop : phone,
+                                     { holdAfterTick: upAt });
     if (variant === 'button') await checkPhoneLayout(game);
     if (variant === 'swipe') {
-      check(await game.page.evaluate(() => document.documentElement.scrollHeight > innerHeight),
+      check(await game.evaluate(() => document.documentElement.scrollHeight > innerHeight),
             'the page is too short to show whether a swipe scrolls it');
     } else {
       await game.typeLevel('1');
     }
-    const deadline = Date.now() + 15000;
+    await game.waitFor(n => window.velmorakPage.ticks === n, `tick ${upAt}`, 20000, upAt);
     let x = null;
-    while (Date.now() < deadline) {
-      const frame = await game.frame();
-      x = headOnStartRow(frame, scaleOf(frame));
-      if (x !== null && x >= 124) break;
-    }
-    check(x === 124 || x === 132, `the head passed the food's column before Up: x ${x}`);
+    await game.waitForFrame(frame => (x = headOnStartRow(frame, scaleOf(frame))) === 124,
+                            'the head at x 124').catch(e => {
+      throw new Error(`${e.message}: held after tick ${upAt}, the head shows at x ${x}`);
+    });
     if (variant === 'keys') {
       await game.press('ArrowUp');
     } else if (variant === 'button') {
       await game.tap('#pad [data-key=up]');
     } else {
       await game.swipe('up');
-      await sleep(200);
-      const scrolled = await game.page.evaluate(() => window.scrollY);
-      checkEqual(scrolled, 0, 'the page scrolled by the swipe');
+      await sleep(200);  // a scroll the swipe set off would have begun by now
+      checkEqual(await game.evaluate(() => window.scrollY), 0, 'the page scrolled by the swipe');
     }
+    await game.holdAfterTick(null);
     await game.waitForConsole('CASE 3\n' + expected['report:2'] + expected['report:2']);
     checkEqual(await game.consoleText(), expected['start:shown'] + 'CASE 3\n' +
                expected['report:2'] + expected['report:2'], 'console after the top wall');
     checkEqual(await settledTones(game, 3), 3, 'beeps: one for the meal, one for each end');
     await game.waitFor(() => window.velmorakPage.record !== null, 'the record to be shown');
     checkEqual((await game.probe()).record, expected['record:2:1'], 'the record');
-  },
+  } },
 
   // The frame's squares, textured strips and texts; F1 pauses and resumes; a larger browser
   // window makes a larger game window whose world, walls included, follows.
   // On a phone Pause is the on-screen button, and turning the phone sideways is the resize.
-  async frame_pause_and_resize(browser, url) {
+  frame_pause_and_resize: { needs: variant === 'touch' ? ['touch'] : [],
+                            async play(engine, url) {
     const touch = variant === 'touch';
-    const game = await GamePage.open(browser, url + '?level=1', touch ? phone : undefined);
+    const game = await GamePage.open(engine, url + '?level=1', touch ? phone : desktop);
     await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
     const pause = () => (touch ? game.tap('#pad [data-key=pause]') : game.press('F1'));
     await pause();
-    await sleep(450);
-    const paused = await game.frame();
-    saveFrame(paused, `paused_${variant}`);
     // On a phone the page's canvas, not GLUT's start size, is the game window.
-    checkEqual(`${paused.width}x${paused.height}`, touch ? '360x396' : '350x385',
-               'the game window');
-    const scale = scaleOf(paused);
+    const size = touch ? '360x396' : '350x385';
+    const first = await game.frame();
+    checkEqual(`${first.width}x${first.height}`, size, 'the game window');
+    const scale = scaleOf(first);
     // Boxes measured on the desktop's 350 x 385 window, moved with the world on other sizes.
     const at = (...box) => box.map(v => Math.round(v * scale / 1.4));
-    check(count(paused, ...at(130, 175, 300, 200), isBrown) > 20, '"Paused" is not on the frame');
+    const paused = await game.waitForFrame(frame => showsPaused(frame, at(130, 175, 300, 200)),
+                                           '"Paused"');
+    saveFrame(paused, `paused_${variant}_${engineName}`);
     const x = headOnStartRow(paused, scale);
     check(x !== null, 'no head on the start row');
     const row = Math.floor(103.5 * scale);
@@ -234,67 +243,64 @@ const scenarios = {
       check(count(paused, ...at(x0, y0, x1, y1), isTextYellow) > 8,
             `no yellow pixels of the ${name}`);
     }
-    await sleep(300);
+    // Paused ticks go on, each drawing a frame; the head stays through them.
+    await game.waitForTicks(3);
     checkEqual(headOnStartRow(await game.frame(), scale), x, 'the paused head');
     await pause();
-    await sleep(700);
-    const resumed = await game.frame();
-    check(headOnStartRow(resumed, scale) > x, 'the head did not move after the second pause');
-    checkEqual(count(resumed, ...at(130, 175, 300, 200), isBrown), 0, '"Paused" after the resume');
+    await game.waitForFrame(frame => headOnStartRow(frame, scale) > x &&
+                                     count(frame, ...at(130, 175, 300, 200), isBrown) === 0,
+                            'the head moving on without "Paused"');
 
     // Desktop: 150 pixels wider and 50 taller, a 500 x 435 game window, its world 287.356 x 250.
     // Phone turned sideways: the 740 x 360 screen less the 220-pixel side column, a 520 x 360
     // game window, its world 361.111 x 250.
-    const [viewport, size, worldWidth] = touch
+    const [viewport, wideSize, worldWidth] = touch
       ? [{ ...phone, width: 740, height: 360 }, [520, 360], '361.111']
       : [{ width: 1050, height: 650 }, [500, 435], '287.356'];
-    await game.page.setViewport(viewport);
+    await game.setViewport(viewport);
     await game.waitFor(w => document.getElementById('canvas').width === w, 'the resize', 20000,
-                       size[0]);
-    await sleep(300);
+                       wideSize[0]);
+    // The ticks after the reshape redraw the whole window.
+    await game.waitForTicks(2);
     const wide = await game.frame();
-    saveFrame(wide, `resized_${variant}`);
-    checkEqual(`${wide.width}x${wide.height}`, size.join('x'), 'the game window');
+    saveFrame(wide, `resized_${variant}_${engineName}`);
+    checkEqual(`${wide.width}x${wide.height}`, wideSize.join('x'), 'the game window');
     checkEqual(count(wide, 0, 0, wide.width, wide.height, p => near(p, colour.cleared, 2)), 0,
                'cleared pixels after the resize');
     await game.waitForConsole('CASE 1\n', 30000);
     check((await game.consoleText()).includes(`window width :${worldWidth}\nCASE 1\n`),
           'the right wall did not follow the wider world');
-  },
+  } },
 
   // A hidden page pauses as F1 would; F1 resumes it.
-  async hidden_page(browser, url) {
-    const game = await GamePage.open(browser, url + '?level=1');
+  hidden_page: { needs: ['hiddenTab'], async play(engine, url) {
+    const game = await GamePage.open(engine, url + '?level=1');
     await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
-    const other = await browser.newPage();
-    await other.bringToFront();
+    await game.hide();
     await game.waitFor(() => document.visibilityState === 'hidden', 'the page to be hidden');
-    await sleep(300);
-    await game.page.bringToFront();
+    await game.show();
     await game.waitFor(() => document.visibilityState === 'visible', 'the page to show again');
-    await sleep(450);
-    const frame = await game.frame();
-    check(count(frame, 130, 175, 300, 200, isBrown) > 20, '"Paused" is not on the frame');
+    const box = [130, 175, 300, 200];
+    const frame = await game.waitForFrame(f => showsPaused(f, box), '"Paused"');
     const x = headOnStartRow(frame, 1.4);
-    await sleep(500);
+    await game.waitForTicks(3);
     checkEqual(headOnStartRow(await game.frame(), 1.4), x, 'the head of the hidden-paused game');
     await game.press('F1');
-    await sleep(700);
-    check(headOnStartRow(await game.frame(), 1.4) > x, 'the head did not move after F1');
+    await game.waitForFrame(f => headOnStartRow(f, 1.4) > x, 'the head moving after F1');
     checkEqual(await game.consoleText(), expected['start:shown'], 'console');
-  },
+  } },
 
   // Pictures the player picks that the game can't show: the honest lines, plain strips.
-  async bad_pictures(browser, url) {
+  bad_pictures: { needs: [], async play(engine, url) {
     const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-pictures-'));
     try {
       const text = path.join(folder, 'sky.bmp');
       fs.writeFileSync(text, 'this is no bitmap\n');
       const cut = path.join(folder, 'background.bmp');
       fs.writeFileSync(cut, fs.readFileSync(path.join(options.page, 'background.bmp')).subarray(0, 400));
-      const game = await GamePage.open(browser, url);
-      await (await game.page.$('#sky')).uploadFile(text);
-      await (await game.page.$('#background')).uploadFile(cut);
+      const game = await GamePage.open(engine, url);
+      await game.uploadFile('#sky', text);
+      await game.uploadFile('#background', cut);
       await game.typeLevel('1');
       await game.waitForConsole('background.bmp: its strip is drawn without a picture\n');
       checkEqual(await game.consoleText(), expected['start:refused'], 'console');
@@ -306,23 +312,29 @@ const scenarios = {
     } finally {
       fs.rmSync(folder, { recursive: true, force: true });
     }
-  },
+  } },
 };
 
 check(scenario in scenarios, `no scenario ${scenario}; there are ${Object.keys(scenarios)}`);
 const server = await serve(path.resolve(options.page));
-const browser = await launch();
+const engine = await launchEngine(engineName);
+const lacking = scenarios[scenario].needs.find(need => !engine.can[need]);
 let failed = null;
 try {
-  await scenarios[scenario](browser, server.url);
+  if (lacking === undefined) await scenarios[scenario].play(engine, server.url);
 } catch (error) {
   failed = error;
 } finally {
-  await browser.close();
+  await engine.close();
   await server.close();
 }
+const run = `web scenario ${process.argv[2]} in ${engineName}`;
 if (failed) {
-  console.error(`web scenario ${process.argv[2]} failed: ${failed.stack || failed}`);
+  console.error(`${run} failed: ${failed.stack || failed}`);
   process.exit(1);
 }
-console.log(`web scenario ${process.argv[2]} passed`);
+if (lacking !== undefined) {
+  console.log(`skipped in ${engineName}: ${engine.skipReason(lacking)}`);
+  process.exit(skipCode);
+}
+console.log(`${run} passed`);

@@ -1,14 +1,15 @@
 // Not a test: plays a little of a level 2 game on the page and saves the README's picture, of
 // the desktop page or, with --phone, of the page on a phone held upright, steered by swipes.
 //   node screenshot.mjs PAGE-DIR OUT.png [--phone]
+import fs from 'node:fs';
 import path from 'node:path';
-import { serve, launch, GamePage, phone } from '../support/web/page_driver.mjs';
+import { serve, launchEngine, GamePage, phone } from '../support/web/page_driver.mjs';
 
 const onPhone = process.argv[4] === '--phone';
 const server = await serve(path.resolve(process.argv[2]));
-const browser = await launch();
+const engine = await launchEngine('chromium');
 try {
-  const game = await GamePage.open(browser, server.url,
+  const game = await GamePage.open(engine, server.url,
                                    onPhone ? phone : { width: 830, height: 440 });
   await game.typeLevel('2');
   await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
@@ -28,8 +29,8 @@ try {
   await new Promise(resolve => setTimeout(resolve, 1300));
   await turn('right');
   await new Promise(resolve => setTimeout(resolve, 500));
-  await game.page.screenshot({ path: path.resolve(process.argv[3]) });
+  fs.writeFileSync(path.resolve(process.argv[3]), await game.tab.screenshot());
 } finally {
-  await browser.close();
+  await engine.close();
   await server.close();
 }

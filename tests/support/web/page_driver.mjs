@@ -1,30 +1,43 @@
-// Drives the built page in headless Chromium (devtools.mjs): a private static server on
-// 127.0.0.1, a fresh browser profile per browser, keys through the DevTools protocol, the console
-// pane's text, the canvas's pixels from screenshots, and the page's Web Audio tones counted.
+// The page as its scenarios, its benchmark and the screenshot tool see it, in any engine: a
+// private static server on 127.0.0.1, the game page opened in one engine's tab (engine.mjs),
+// keys, touches and files, the console pane's text, the canvas's pixels, the page's own state and
+// the probe's counts. Everything waits on what the page shows or exposes, never on a clock.
 import http from 'node:http';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { Browser } from './devtools.mjs';
+import { fileURLToPath } from 'node:url';
+
+export { launchEngine, engineNames } from './engine.mjs';
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.bmp': 'image/bmp' };
+const probe = fs.readFileSync(fileURLToPath(new URL('probe.js', import.meta.url)));
 
-// Serves the page's folder; counts the bytes of every answer so the benchmark can weigh them.
+// Serves the page's folder, with the probe ahead of the page's own script; counts the bytes of
+// every answer of the page's (not the probe) so the benchmark can weigh them.
 export async function serve(root) {
   const served = [];
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const headers = { 'Cache-Control': 'no-store' };
+    if (name === '/probe.js') {
+      response.writeHead(200, { ...headers, 'Content-Type': types['.js'] }).end(probe);
+      return;
+    }
     const file = path.join(root, name === '/' ? 'index.html' : name);
     if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       response.writeHead(404).end();
       return;
     }
-    const body = fs.readFileSync(file);
+    let body = fs.readFileSync(file);
     served.push({ name, bytes: body.length, gzipped: zlib.gzipSync(body, { level: 9 }).length });
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream',
-                              'Cache-Control': 'no-store' });
+    if (name === '/' || name === '/index.html') {
+      body = Buffer.from(String(body).replace('<script src="page.js">',
+                                              '<script src="probe.js"></script>\n$&'));
+    }
+    response.writeHead(200, { ...headers,
+                              'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
     response.end(body);
   });
   await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
@@ -32,72 +45,59 @@ export async function serve(root) {
            close: () => new Promise(resolve => server.close(resolve)) };
 }
 
-export async function launch() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-chromium-'));
-  const browser = await Browser.launch(process.env.CHROMIUM || '/usr/bin/chromium', [
-    '--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-    '--autoplay-policy=no-user-gesture-required', '--no-sandbox', '--disable-gpu',
-    '--no-first-run', '--no-default-browser-check', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync', '--disable-quic', '--window-size=900,600',
-    `--user-data-dir=${profile}`]);
-  const close = browser.close.bind(browser);
-  browser.close = async () => {
-    await close();
-    fs.rmSync(profile, { recursive: true, force: true });
-  };
-  return browser;
-}
-
-// Before any of the page's code: every tone the page starts is counted, and every timer callback
-// the game's timers run is time-stamped.
-function instrument() {
-  window.velmorakProbe = { tones: 0, timers: [] };
-  const start = OscillatorNode.prototype.start;
-  OscillatorNode.prototype.start = function (...args) {
-    window.velmorakProbe.tones++;
-    return start.apply(this, args);
-  };
-  const setTimer = window.setTimeout;
-  window.setTimeout = function (callback, delay, ...rest) {
-    return setTimer.call(window, function (...inner) {
-      window.velmorakProbe.timers.push(performance.now());
-      return callback.apply(this, inner);
-    }, delay, ...rest);
-  };
-}
-
-// A phone held upright.
+// A desktop browser window, and a phone held upright.
+export const desktop = { width: 900, height: 600 };
 export const phone = { width: 360, height: 740, isMobile: true, hasTouch: true };
 
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
 export class GamePage {
-  static async open(browser, url, viewport = { width: 900, height: 600 }) {
-    const page = await browser.newPage();
-    await page.setViewport(viewport);
-    await page.evaluateOnNewDocument(instrument);
-    const errors = [];
-    page.on('pageerror', error => errors.push(String(error)));
-    await page.goto(url);
-    const game = new GamePage(page, errors);
+  // holdAfterTick, when given, holds the game's clock from its very first tick on (see probe.js).
+  static async open(engine, url, viewport = desktop, { holdAfterTick = null } = {}) {
+    const address = new URL(url);
+    if (holdAfterTick !== null) address.searchParams.set('velmorakHold', holdAfterTick);
+    const game = new GamePage(engine, await engine.open(address.href, viewport));
     await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the page to be ready');
     return game;
   }
 
-  constructor(page, errors) {
-    this.page = page;
-    this.errors = errors;
+  constructor(engine, tab) {
+    this.engine = engine;
+    this.tab = tab;
   }
 
+  evaluate(fn, ...args) {
+    return this.tab.evaluate(fn, ...args);
+  }
+
+  // Polls fn in the page until it returns something true, and returns that.
   async waitFor(fn, what, timeout = 20000, ...args) {
-    try {
-      await this.page.waitForFunction(fn, { timeout, polling: 10 }, ...args);
-    } catch (e) {
-      throw new Error(`timed out waiting for ${what}; console so far:\n${await this.consoleText()}` +
-                      `\npage errors: ${this.errors.join('\n')}`);
+    const deadline = Date.now() + timeout;
+    for (;;) {
+      const got = await this.tab.evaluate(fn, ...args).catch(() => null);
+      if (got) return got;
+      if (Date.now() > deadline) {
+        throw new Error(`timed out waiting for ${what}; console so far:\n` +
+                        `${await this.consoleText().catch(e => e)}\npage errors: ` +
+                        (await this.tab.evaluate(() => window.velmorakProbe.errors.join('\n'))
+                           .catch(e => e)));
+      }
+      await sleep(15);
+    }
+  }
+
+  // Grabs frames until test(frame) holds; returns that frame.
+  async waitForFrame(test, what, timeout = 20000) {
+    const deadline = Date.now() + timeout;
+    for (;;) {
+      const frame = await this.frame();
+      if (test(frame)) return frame;
+      if (Date.now() > deadline) throw new Error(`timed out waiting for the frame to show ${what}`);
     }
   }
 
   consoleText() {
-    return this.page.$eval('#console', pane => pane.textContent);
+    return this.tab.evaluate(() => document.getElementById('console').textContent);
   }
 
   async waitForConsole(text, timeout = 20000) {
@@ -106,26 +106,55 @@ export class GamePage {
   }
 
   async typeLevel(line) {
-    await this.page.focus('#level');
-    await this.page.keyboard.type(line);
-    await this.page.keyboard.press('Enter');
+    await this.tab.focus('#level');
+    await this.tab.type(line);
+    await this.tab.press('Enter');
   }
 
-  async press(key) {
-    await this.page.keyboard.press(key);
+  press(key) {
+    return this.tab.press(key);
   }
 
-  // The element's box in the page's viewport.
+  setViewport(viewport) {
+    return this.tab.setViewport(viewport);
+  }
+
+  uploadFile(selector, file) {
+    return this.tab.uploadFile(selector, file);
+  }
+
+  async reload() {
+    await this.tab.reload();
+    await this.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the reload');
+  }
+
+  // The game's clock: held after tick n, or going again with null.
+  holdAfterTick(n) {
+    return this.tab.evaluate(held => { window.velmorakTest.holdAfterTick = held; }, n);
+  }
+
+  ticks() {
+    return this.tab.evaluate(() => window.velmorakPage.ticks);
+  }
+
+  // Resolves once the game has run n more ticks than now.
+  async waitForTicks(n, what = `${n} more ticks`) {
+    const from = await this.ticks();
+    await this.waitFor(to => window.velmorakPage.ticks >= to, what, 20000, from + n);
+  }
+
+  // The element's box in the page's viewport, CSS pixels.
   box(selector) {
-    return this.page.$eval(selector, e => {
-      const r = e.getBoundingClientRect();
+    return this.tab.evaluate(s => {
+      const r = document.querySelector(s).getBoundingClientRect();
       return { x: r.x, y: r.y, width: r.width, height: r.height };
-    });
+    }, selector);
   }
 
   async tap(selector) {
     const box = await this.box(selector);
-    await this.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+    const at = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+    await this.tab.touch([at, at]);
   }
 
   // A finger drawn 60 CSS pixels across the canvas's middle, in steps as a real one moves.
@@ -133,30 +162,49 @@ export class GamePage {
     const box = await this.box('#canvas');
     const [dx, dy] = { up: [0, -1], down: [0, 1], left: [-1, 0], right: [1, 0] }[direction];
     const x = box.x + box.width / 2, y = box.y + box.height / 2;
-    await this.page.touchscreen.touchStart(x, y);
-    for (let step = 1; step <= 6; step++) {
-      await this.page.touchscreen.touchMove(x + dx * step * 10, y + dy * step * 10);
-    }
-    await this.page.touchscreen.touchEnd();
+    const points = [];
+    for (let step = 0; step <= 6; step++) points.push({ x: x + dx * step * 10, y: y + dy * step * 10 });
+    await this.tab.touch(points);
   }
 
   probe() {
-    return this.page.evaluate(() => ({ ...window.velmorakPage, tones: window.velmorakProbe.tones,
-                                       timers: window.velmorakProbe.timers.length }));
+    return this.tab.evaluate(() => ({ ...window.velmorakPage, tones: window.velmorakProbe.tones,
+                                       errors: window.velmorakProbe.errors }));
   }
 
-  // The canvas as shown, bottom row first like the GL's frames: { width, height, at(x, y) }.
+  tickTimes() {
+    return this.tab.evaluate(() => window.velmorakTest.tickTimes);
+  }
+
+  // The canvas as shown, bottom row first like the GL's frames: { width, height, at(x, y) }. Cut
+  // from a screenshot of the whole viewport, since some engines' element screenshots of a WebGL
+  // canvas come back half black.
   async frame() {
-    const box = await this.page.$eval('#canvas', c => {
-      const r = c.getBoundingClientRect();
-      return { x: r.x, y: r.y, width: c.width, height: c.height };
+    const box = await this.tab.evaluate(() => {
+      const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+      return { x: r.x + c.clientLeft, y: r.y + c.clientTop, width: c.clientWidth,
+               height: c.clientHeight, scale: devicePixelRatio };
     });
-    const png = await this.page.screenshot({ clip: box, type: 'png', captureBeyondViewport: false });
-    return decodePng(Buffer.from(png));
+    const shot = decodePng(await this.tab.screenshot());
+    const px = v => Math.round(v * box.scale);
+    return shot.crop(px(box.x), px(box.y), px(box.width), px(box.height));
+  }
+
+  hide() {
+    return this.tab.hide();
+  }
+
+  show() {
+    return this.tab.show();
+  }
+
+  close() {
+    return this.tab.close();
   }
 }
 
-// 8-bit RGB or RGBA, non-interlaced: what Chromium's screenshots are.
+// 8-bit RGB or RGBA, non-interlaced: what the engines' screenshots are. Rows as in the PNG, top
+// first; crop() turns them into a frame.
 export function decodePng(data) {
   let at = 8, width = 0, height = 0, channels = 0;
   const chunks = [];
@@ -198,9 +246,17 @@ export function decodePng(data) {
   }
   return {
     width, height,
-    at(x, y) {
-      const i = (height - 1 - y) * stride + x * channels;
-      return [pixels[i], pixels[i + 1], pixels[i + 2]];
+    // The box from (left, top) in the picture's pixels, as a frame: bottom row first.
+    crop(left, top, w, h) {
+      w = Math.min(w, width - left);
+      h = Math.min(h, height - top);
+      return {
+        width: w, height: h,
+        at(x, y) {
+          const i = (top + h - 1 - y) * stride + (left + x) * channels;
+          return [pixels[i], pixels[i + 1], pixels[i + 2]];
+        },
+      };
     },
   };
 }
