@@ -200,8 +200,11 @@ class Tab {
     await this.setViewport(this.viewport);
   }
 
+  // WebDriver opens a new window only from an open current one: the session goes back to a window
+  // that is left, so the next open() works after this tab has gone.
   async close() {
-    await this.command('DELETE', '/window');
+    const left = await this.command('DELETE', '/window');
     this.engine.current = null;
+    if (Array.isArray(left) && left.length > 0) await this.engine.run(left[0], () => null);
   }
 }
