@@ -12,7 +12,7 @@ const chosen = process.argv.slice(4).find(a => a.startsWith('--engine='));
 const adapters = new URL('../../tests/support/web/engines/', import.meta.url);
 const engines = chosen ? [chosen.slice('--engine='.length)]
                        : engineNames.filter(name => fs.existsSync(new URL(`${name}.mjs`, adapters)));
-const loads = 5, ticks = 1000, skipped = 20, interval = 10;
+const loads = 5, ticks = 1000, skipped = 100, interval = 10;
 
 const quantile = (sorted, q) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
 
@@ -34,19 +34,19 @@ async function loadFigures(engine, site, address) {
            median: firstFrames[loads >> 1], worst: firstFrames[loads - 1] };
 }
 
-// The mean period of 1000 ticks after the first few (the game ends at the wall within them and
-// keeps ticking, as on the desktop), with the median and 99th percentile gap and the frame rate.
+// The mean period of 1000 ticks from the first second on, with the median and 99th percentile
+// gap. The game ends at the wall within that second and keeps ticking, as on the desktop. The
+// first second is left out because the page is still busy starting then: a first tick of the
+// span that comes late would shorten the mean by its lateness / 1000.
 async function pace(engine, address) {
   const page = await GamePage.open(engine, address);
   await page.waitFor(n => window.velmorakTest.tickTimes.length > n, `${ticks + skipped + 1} ticks`,
                      120000, ticks + skipped);
-  const framesAt = await page.evaluate(() => window.velmorakPage.frames);
   const span = (await page.tickTimes()).slice(skipped, skipped + ticks + 1);
   await page.close();
   const gaps = span.slice(1).map((t, i) => t - span[i]).sort((a, b) => a - b);
   const ms = span[ticks] - span[0];
-  return { mean: ms / ticks, p50: quantile(gaps, 0.5), p99: quantile(gaps, 0.99),
-           framesAt };
+  return { mean: ms / ticks, p50: quantile(gaps, 0.5), p99: quantile(gaps, 0.99) };
 }
 
 const sites = { game: await serve(pageDir), floor: await serve(floorDir) };
