@@ -7,7 +7,8 @@
 #   scripts/web.sh --test     build, then run the page's tests in every engine: Chromium,
 #                             Firefox and WebKit (ctest -L web)
 #   scripts/web.sh --test --engine NAME   the same in one engine (ctest -L web-NAME)
-#   scripts/web.sh --bench    build, then measure downloads, first frame and tick pace
+#   scripts/web.sh --bench [--engine NAME]   build the page and its floor (a bare GLUT page),
+#                             then measure downloads, first frame and tick pace in each engine
 #   scripts/web.sh --screenshot FILE [--phone]   build, then save a picture of the page with a
 #                             game on it, on a desktop or on a phone
 set -euo pipefail
@@ -34,13 +35,17 @@ case "${1:-}" in
     esac
     ;;
   --bench)
-    exec node bench/web/page_bench.mjs build/web
+    cmake --build --preset web --target velmorak_floor_page
+    engine=()
+    if [ "${2:-}" = --engine ]; then engine=("--engine=${3:?--engine needs a name}"); fi
+    exec node bench/web/page_bench.mjs build/web build/web-cmake/bench/web/page "${engine[@]}"
     ;;
   --screenshot)
     exec node tests/web/screenshot.mjs build/web "${2:?where to save the picture}" ${3:+"$3"}
     ;;
   *)
-    echo "usage: $0 [--serve [PORT] | --test [--engine NAME] | --bench | --screenshot FILE [--phone]]" >&2
+    echo "usage: $0 [--serve [PORT] | --test [--engine NAME] | --bench [--engine NAME] |" \
+         "--screenshot FILE [--phone]]" >&2
     exit 2
     ;;
 esac

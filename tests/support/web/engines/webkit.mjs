@@ -1,0 +1,210 @@
+// WebKit: WebKitGTK's MiniBrowser driven by WebKitWebDriver (webdriver.mjs) on a private X
+// server, since MiniBrowser has no headless mode. Every tab is a WebDriver window of one session;
+// the session has one current window, so a tab's commands switch to it first and run one at a
+// time.
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { WebDriver, keyValue } from '../webdriver.mjs';
+import { startXvfb } from '../xvfb.mjs';
+
+const miniBrowser = process.env.MINIBROWSER ||
+                    '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+const elementKey = 'element-6066-11e4-a52e-4f735466cecf';
+// GTK won't make MiniBrowser's window narrower than its toolbar.
+const narrowest = 447;
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+const reasons = {
+  touch: 'WebKitGTK has no touch emulation, and its window cannot be narrower than ' +
+         `${narrowest} px`,
+  deviceScale: 'WebKitWebDriver cannot set a device scale factor',
+};
+
+export async function launch({ log = () => {} } = {}) {
+  const home = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-webkit-'));
+  const engine = new WebKit(home);
+  try {
+    engine.xvfb = await startXvfb();
+    // MiniBrowser's caches and data land in the run's own folder, not the user's.
+    const env = { ...process.env, DISPLAY: engine.xvfb.display, NO_AT_BRIDGE: '1',
+                  XDG_CACHE_HOME: path.join(home, 'cache'), XDG_DATA_HOME: path.join(home, 'data'),
+                  XDG_CONFIG_HOME: path.join(home, 'config') };
+    engine.driver = await WebDriver.start(process.env.WEBKITWEBDRIVER || 'WebKitWebDriver',
+                                          { env });
+    const session = await engine.driver.newSession({
+      browserName: 'MiniBrowser',
+      'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
+    });
+    log(`webkit: MiniBrowser ${session.capabilities.browserVersion} on ${engine.xvfb.display}`);
+    // A scenario's wait runs in the page as one long script; the scenario bounds it, not us.
+    await engine.driver.command('POST', '/timeouts', { script: null });
+    engine.current = await engine.driver.command('GET', '/window');
+  } catch (error) {
+    await engine.close();
+    throw error;
+  }
+  return engine;
+}
+
+class WebKit {
+  constructor(home) {
+    this.name = 'webkit';
+    this.can = { touch: false, deviceScale: false, hiddenTab: true };
+    this.home = home;
+    this.queue = Promise.resolve();
+    // What MiniBrowser's window adds around the page (its toolbar), learnt at the first resize.
+    this.chrome = { width: 0, height: 0 };
+  }
+
+  skipReason(need) {
+    return reasons[need] || `WebKit cannot ${need}`;
+  }
+
+  // fn(driver) with the session's current window at handle, after every command queued before.
+  run(handle, fn) {
+    const step = this.queue.then(async () => {
+      if (handle && this.current !== handle) {
+        await this.driver.command('POST', '/window', { handle });
+        this.current = handle;
+      }
+      return fn(this.driver);
+    });
+    this.queue = step.catch(() => {});
+    return step;
+  }
+
+  async open(url, viewport) {
+    const { handle } = await this.run(null, driver => driver.command('POST', '/window/new',
+                                                                      { type: 'window' }));
+    const tab = new Tab(this, handle);
+    await tab.setViewport(viewport);
+    await this.run(handle, driver => driver.command('POST', '/url', { url }));
+    return tab;
+  }
+
+  async close() {
+    const { driver, xvfb } = this;
+    this.driver = this.xvfb = null;
+    if (driver) await driver.stop();
+    if (xvfb) await xvfb.stop();
+    fs.rmSync(this.home, { recursive: true, force: true });
+  }
+}
+
+class Tab {
+  constructor(engine, handle) {
+    this.engine = engine;
+    this.handle = handle;
+  }
+
+  command(method, route, body) {
+    return this.engine.run(this.handle, driver => driver.command(method, route, body));
+  }
+
+  // The result travels as JSON text so that it comes back as the page had it, undefined included;
+  // a failure comes back under a name of its own, since the driver takes `error` for its own.
+  async evaluate(fn, ...args) {
+    const script = `const done = arguments[1];
+      Promise.resolve().then(() => (${fn})(...JSON.parse(arguments[0]))).then(
+        value => done({ json: value === undefined ? undefined : JSON.stringify(value) }),
+        error => done({ failed: String(error) }));`;
+    const answer = await this.command('POST', '/execute/async',
+                                      { script, args: [JSON.stringify(args)] });
+    if (answer.failed !== undefined) throw new Error(`in the page: ${answer.failed}`);
+    return answer.json === undefined || answer.json === null ? undefined : JSON.parse(answer.json);
+  }
+
+  async setViewport({ width, height, hasTouch = false, deviceScaleFactor = 1 } = {}) {
+    if (hasTouch) throw new Error(this.engine.skipReason('touch'));
+    if (deviceScaleFactor !== 1) throw new Error(this.engine.skipReason('deviceScale'));
+    if (width < narrowest) {
+      throw new Error(`a ${width} px wide page: MiniBrowser's window cannot be narrower than ` +
+                      `${narrowest} px`);
+    }
+    this.viewport = { width, height };
+    // The window's size includes the toolbar; the page sees what is left, once GTK has laid the
+    // window out again.
+    const inner = () => this.evaluate(() => [innerWidth, innerHeight]);
+    let seen = await inner();
+    for (let attempt = 0; attempt < 3; attempt++) {
+      const { chrome } = this.engine;
+      await this.command('POST', '/window/rect', { width: width + chrome.width,
+                                                   height: height + chrome.height });
+      // GTK may lay the window out in steps: only a size that has held a while is the new one.
+      const before = `${seen}`;
+      const deadline = Date.now() + 5000;
+      for (let steady = 0; steady < 4 && Date.now() < deadline; await sleep(50)) {
+        const last = `${seen}`;
+        seen = await inner();
+        if (seen[0] === width && seen[1] === height) return;
+        steady = `${seen}` !== before && `${seen}` === last ? steady + 1 : 0;
+      }
+      chrome.width += width - seen[0];
+      chrome.height += height - seen[1];
+    }
+    throw new Error(`asked MiniBrowser for a ${width} x ${height} page, got ${seen.join(' x ')}`);
+  }
+
+  async focus(selector) {
+    await this.evaluate(s => {
+      const element = document.querySelector(s);
+      if (!element) throw new Error(`no ${s} to focus`);
+      element.focus();
+    }, selector);
+  }
+
+  keys(actions) {
+    return this.command('POST', '/actions',
+                        { actions: [{ type: 'key', id: 'keyboard', actions }] });
+  }
+
+  async press(key) {
+    const value = keyValue(key);
+    await this.keys([{ type: 'keyDown', value }, { type: 'keyUp', value }]);
+  }
+
+  async type(text) {
+    await this.keys([...text].flatMap(value => [{ type: 'keyDown', value },
+                                                { type: 'keyUp', value }]));
+  }
+
+  async touch() {
+    throw new Error(this.engine.skipReason('touch'));
+  }
+
+  async uploadFile(selector, file) {
+    const element = await this.command('POST', '/element',
+                                       { using: 'css selector', value: selector })
+      .catch(error => { throw new Error(`${selector} to take ${file}: ${error.message}`); });
+    await this.command('POST', `/element/${element[elementKey]}/value`,
+                       { text: path.resolve(file) });
+  }
+
+  // The whole viewport: a screenshot of the WebGL canvas alone comes back half black.
+  async screenshot() {
+    return Buffer.from(await this.command('GET', '/screenshot'), 'base64');
+  }
+
+  async reload() {
+    await this.command('POST', '/refresh');
+  }
+
+  // A second tab or window leaves the page visible in WebKitGTK; a minimized window hides it.
+  async hide() {
+    await this.command('POST', '/window/minimize');
+  }
+
+  // Sizing the window brings it back; the minimized window's own size is no guide to the page's.
+  async show() {
+    await this.setViewport(this.viewport);
+  }
+
+  // WebDriver opens a new window only from an open current one: the session goes back to a window
+  // that is left, so the next open() works after this tab has gone.
+  async close() {
+    const left = await this.command('DELETE', '/window');
+    this.engine.current = null;
+    if (Array.isArray(left) && left.length > 0) await this.engine.run(left[0], () => null);
+  }
+}
