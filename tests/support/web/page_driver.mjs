@@ -138,10 +138,11 @@ export class GamePage {
     return this.tab.evaluate(() => window.velmorakPage.ticks);
   }
 
-  // Resolves once the game has run n more ticks than now.
-  async waitForTicks(n, what = `${n} more ticks`) {
-    const from = await this.ticks();
-    await this.waitFor(to => window.velmorakPage.ticks >= to, what, 20000, from + n);
+  // Resolves once the game has run n more ticks, or the page n more frames, than now.
+  async waitForMore(counter, n) {
+    const from = await this.tab.evaluate(c => window.velmorakPage[c], counter);
+    await this.waitFor((c, to) => window.velmorakPage[c] >= to, `${n} more ${counter}`, 20000,
+                       counter, from + n);
   }
 
   // The element's box in the page's viewport, CSS pixels.
