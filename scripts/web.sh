@@ -30,7 +30,7 @@ case "${1:-}" in
   --test)
     case "${2:-}" in
       "") exec ctest --preset web ;;
-      --engine) exec ctest --preset web -L "^web-${3:?which engine: chromium, firefox or webkit}\$" ;;
+      --engine) exec ctest --preset web -L "^web-${3:?which engine: chromium, firefox, webkit}\$" ;;
       *) echo "usage: $0 --test [--engine NAME]" >&2; exit 2 ;;
     esac
     ;;

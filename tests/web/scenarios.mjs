@@ -248,7 +248,8 @@ const scenarios = {
             `no yellow pixels of the ${name}`);
     }
     // Paused ticks go on, each drawing a frame; the head stays through them.
-    await game.waitForTicks(3);
+    await game.waitForMore('ticks', 3);
+    await game.waitForMore('frames', 1);
     checkEqual(headOnStartRow(await game.frame(), scale), x, 'the paused head');
     await pause();
     await game.waitForFrame(frame => headOnStartRow(frame, scale) > x &&
@@ -264,8 +265,9 @@ const scenarios = {
     await game.setViewport(viewport);
     await game.waitFor(w => document.getElementById('canvas').width === w, 'the resize', 20000,
                        wideSize[0]);
-    // The ticks after the reshape redraw the whole window.
-    await game.waitForTicks(2);
+    // A tick after the reshape asks for the whole window redrawn, and the frame after it draws.
+    await game.waitForMore('ticks', 1);
+    await game.waitForMore('frames', 1);
     const wide = await game.frame();
     saveFrame(wide, `resized_${variant}_${engineName}`);
     checkEqual(`${wide.width}x${wide.height}`, wideSize.join('x'), 'the game window');
@@ -287,7 +289,8 @@ const scenarios = {
     const box = [130, 175, 300, 200];
     const frame = await game.waitForFrame(f => showsPaused(f, box), '"Paused"');
     const x = headOnStartRow(frame, 1.4);
-    await game.waitForTicks(3);
+    await game.waitForMore('ticks', 3);
+    await game.waitForMore('frames', 1);
     checkEqual(headOnStartRow(await game.frame(), 1.4), x, 'the head of the hidden-paused game');
     await game.press('F1');
     await game.waitForFrame(f => headOnStartRow(f, 1.4) > x, 'the head moving after F1');

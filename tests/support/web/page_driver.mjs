@@ -36,8 +36,8 @@ export async function serve(root) {
       body = Buffer.from(String(body).replace('<script src="page.js">',
                                               '<script src="probe.js"></script>\n$&'));
     }
-    response.writeHead(200, { ...headers,
-                              'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    const type = types[path.extname(file)] || 'application/octet-stream';
+    response.writeHead(200, { ...headers, 'Content-Type': type });
     response.end(body);
   });
   await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
@@ -57,7 +57,8 @@ export class GamePage {
     const address = new URL(url);
     if (holdAfterTick !== null) address.searchParams.set('velmorakHold', holdAfterTick);
     const game = new GamePage(engine, await engine.open(address.href, viewport));
-    await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready, 'the page to be ready');
+    await game.waitFor(() => window.velmorakPage && window.velmorakPage.ready,
+                       'the page to be ready');
     return game;
   }
 
@@ -137,10 +138,11 @@ export class GamePage {
     return this.tab.evaluate(() => window.velmorakPage.ticks);
   }
 
-  // Resolves once the game has run n more ticks than now.
-  async waitForTicks(n, what = `${n} more ticks`) {
-    const from = await this.ticks();
-    await this.waitFor(to => window.velmorakPage.ticks >= to, what, 20000, from + n);
+  // Resolves once the game has run n more ticks, or the page n more frames, than now.
+  async waitForMore(counter, n) {
+    const from = await this.tab.evaluate(c => window.velmorakPage[c], counter);
+    await this.waitFor((c, to) => window.velmorakPage[c] >= to, `${n} more ${counter}`, 20000,
+                       counter, from + n);
   }
 
   // The element's box in the page's viewport, CSS pixels.
@@ -163,7 +165,9 @@ export class GamePage {
     const [dx, dy] = { up: [0, -1], down: [0, 1], left: [-1, 0], right: [1, 0] }[direction];
     const x = box.x + box.width / 2, y = box.y + box.height / 2;
     const points = [];
-    for (let step = 0; step <= 6; step++) points.push({ x: x + dx * step * 10, y: y + dy * step * 10 });
+    for (let step = 0; step <= 6; step++) {
+      points.push({ x: x + dx * step * 10, y: y + dy * step * 10 });
+    }
     await this.tab.touch(points);
   }
 
