@@ -22,6 +22,24 @@ export function keyValue(key) {
 
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
+// Runs fn (at once, without waiting) when this process ends: at its exit or at a signal to stop,
+// which is then passed on. Returns what takes fn off again.
+export function atStop(fn) {
+  const signals = ['SIGINT', 'SIGTERM', 'SIGHUP'];
+  const forget = () => {
+    process.removeListener('exit', fn);
+    for (const name of signals) process.removeListener(name, stopped);
+  };
+  const stopped = name => {
+    forget();
+    fn();
+    process.kill(process.pid, name);
+  };
+  process.once('exit', fn);
+  for (const name of signals) process.on(name, stopped);
+  return forget;
+}
+
 // A port nobody listens on right now; the driver may still lose it to a race, so callers retry.
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -65,9 +83,9 @@ export class WebDriver {
     this.process.stdout.on('data', keep);
     this.process.stderr.on('data', keep);
     this.exited = new Promise(resolve => this.process.once('exit', resolve));
-    // A test that dies without closing still takes the driver and its browser with it.
-    this.orphans = () => this.signal('SIGKILL');
-    process.once('exit', this.orphans);
+    // A test that dies or is stopped without closing still takes the driver and its browser with
+    // it: their own process group hears no Ctrl+C.
+    this.forget = atStop(() => this.signal('SIGKILL'));
     this.process.once('error', error => { this.output += String(error); });
   }
 
@@ -125,7 +143,7 @@ export class WebDriver {
       this.session = null;
       await this.command('DELETE', `/session/${session}`).catch(() => {});
     }
-    process.removeListener('exit', this.orphans);
+    this.forget();
     this.signal('SIGTERM');
     if (!this.running()) return;
     if (!(await Promise.race([this.exited.then(() => true), sleep(5000)]))) {

@@ -5,7 +5,7 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { WebDriver, keyValue } from '../webdriver.mjs';
+import { WebDriver, atStop, keyValue } from '../webdriver.mjs';
 import { startXvfb } from '../xvfb.mjs';
 
 const miniBrowser = process.env.MINIBROWSER ||
@@ -26,6 +26,7 @@ export async function launch({ log = () => {} } = {}) {
   const engine = new WebKit(home);
   try {
     engine.xvfb = await startXvfb();
+    engine.forget = atStop(() => engine.xvfb && engine.xvfb.stop());
     // MiniBrowser's caches and data land in the run's own folder, not the user's.
     const env = { ...process.env, DISPLAY: engine.xvfb.display, NO_AT_BRIDGE: '1',
                   XDG_CACHE_HOME: path.join(home, 'cache'), XDG_DATA_HOME: path.join(home, 'data'),
@@ -88,6 +89,7 @@ class WebKit {
     this.driver = this.xvfb = null;
     if (driver) await driver.stop();
     if (xvfb) await xvfb.stop();
+    if (this.forget) this.forget();
     fs.rmSync(this.home, { recursive: true, force: true });
   }
 }
