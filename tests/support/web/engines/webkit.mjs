@@ -15,6 +15,8 @@ const elementKey = 'element-6066-11e4-a52e-4f735466cecf';
 const narrowest = 447;
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
+// Known before launching, so a scenario this engine can't play need not wait for a browser.
+export const can = { touch: false, deviceScale: false, hiddenTab: true };
 const reasons = {
   touch: 'WebKitGTK has no touch emulation, and its window cannot be narrower than ' +
          `${narrowest} px`,
@@ -40,7 +42,9 @@ export async function launch({ log = () => {} } = {}) {
     log(`webkit: MiniBrowser ${session.capabilities.browserVersion} on ${engine.xvfb.display}`);
     // A scenario's wait runs in the page as one long script; the scenario bounds it, not us.
     await engine.driver.command('POST', '/timeouts', { script: null });
-    engine.current = await engine.driver.command('GET', '/window');
+    // The session's first window stays blank: new windows are opened from it, since WebDriver
+    // opens none from a window that has been closed.
+    engine.current = engine.blank = await engine.driver.command('GET', '/window');
   } catch (error) {
     await engine.close();
     throw error;
@@ -51,7 +55,7 @@ export async function launch({ log = () => {} } = {}) {
 class WebKit {
   constructor(home) {
     this.name = 'webkit';
-    this.can = { touch: false, deviceScale: false, hiddenTab: true };
+    this.can = can;
     this.home = home;
     this.queue = Promise.resolve();
     // What MiniBrowser's window adds around the page (its toolbar), learnt at the first resize.
@@ -76,8 +80,9 @@ class WebKit {
   }
 
   async open(url, viewport) {
-    const { handle } = await this.run(null, driver => driver.command('POST', '/window/new',
-                                                                      { type: 'window' }));
+    // A window, not a tab: a tab opened behind another is hidden.
+    const { handle } = await this.run(this.blank, driver => driver.command(
+      'POST', '/window/new', { type: 'window' }));
     const tab = new Tab(this, handle);
     await tab.setViewport(viewport);
     await this.run(handle, driver => driver.command('POST', '/url', { url }));
