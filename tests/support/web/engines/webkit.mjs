@@ -130,27 +130,32 @@ class Tab {
                       `${narrowest} px`);
     }
     this.viewport = { width, height };
-    // The window's size includes the toolbar; the page sees what is left, once GTK has laid the
-    // window out again.
-    const inner = () => this.evaluate(() => [innerWidth, innerHeight]);
-    let seen = await inner();
-    for (let attempt = 0; attempt < 3; attempt++) {
-      const { chrome } = this.engine;
-      await this.command('POST', '/window/rect', { width: width + chrome.width,
-                                                   height: height + chrome.height });
-      // GTK may lay the window out in steps: only a size that has held a while is the new one.
-      const before = `${seen}`;
-      const deadline = Date.now() + 5000;
-      for (let steady = 0; steady < 4 && Date.now() < deadline; await sleep(50)) {
-        const last = `${seen}`;
-        seen = await inner();
-        if (seen[0] === width && seen[1] === height) return;
-        steady = `${seen}` !== before && `${seen}` === last ? steady + 1 : 0;
+    // The window's size includes the toolbar; the page sees what is left once GTK has laid the
+    // window out again, which it may do in steps. A size that has held a while in a window of the
+    // asked-for size tells how much the toolbar takes.
+    const { chrome } = this.engine;
+    const sizes = () => this.evaluate(() => [innerWidth, innerHeight, outerWidth, outerHeight]);
+    const deadline = Date.now() + 20000;
+    let asked = null, seen = null, steady = 0;
+    while (Date.now() < deadline) {
+      const want = [width + chrome.width, height + chrome.height];
+      if (`${want}` !== `${asked}`) {
+        await this.command('POST', '/window/rect', { width: want[0], height: want[1] });
+        asked = want;
+        steady = 0;
       }
-      chrome.width += width - seen[0];
-      chrome.height += height - seen[1];
+      const last = `${seen}`;
+      seen = await sizes();
+      if (seen[0] === width && seen[1] === height) return;
+      steady = `${seen}` === last ? steady + 1 : 0;
+      if (steady >= 4 && seen[2] === want[0] && seen[3] === want[1]) {
+        chrome.width = seen[2] - seen[0];
+        chrome.height = seen[3] - seen[1];
+      }
+      await sleep(50);
     }
-    throw new Error(`asked MiniBrowser for a ${width} x ${height} page, got ${seen.join(' x ')}`);
+    throw new Error(`asked MiniBrowser for a ${width} x ${height} page, got ` +
+                    `${seen[0]} x ${seen[1]} in a ${seen[2]} x ${seen[3]} window`);
   }
 
   async focus(selector) {
