@@ -98,7 +98,8 @@ export class WebDriver {
     while (Date.now() < deadline) {
       if (!this.running()) break;
       try {
-        const answer = await (await fetch(`${this.base}/status`)).json();
+        const answer = await (await fetch(`${this.base}/status`,
+                                          { signal: AbortSignal.timeout(5000) })).json();
         if (answer.value && answer.value.ready) return;
       } catch {
         // not listening yet
@@ -109,7 +110,9 @@ export class WebDriver {
   }
 
   // One command; the driver's own error and message become the Error's.
-  async command(method, route, body = method === 'POST' ? {} : undefined) {
+  // A command the browser never answers (a hung page) fails after timeout ms rather than holding
+  // the test until its own time runs out.
+  async command(method, route, body = method === 'POST' ? {} : undefined, timeout = 60000) {
     if (!this.running()) throw new Error(`${this.binary} has ended:\n${this.output}`);
     const url = this.base + (route.startsWith('/session') || !this.session
       ? route : `/session/${this.session}${route}`);
@@ -117,7 +120,8 @@ export class WebDriver {
     try {
       response = await fetch(url, {
         method, headers: { 'Content-Type': 'application/json; charset=utf-8' },
-        body: body === undefined ? undefined : JSON.stringify(body) });
+        body: body === undefined ? undefined : JSON.stringify(body),
+        signal: AbortSignal.timeout(timeout) });
     } catch (error) {
       throw new Error(`${method} ${route}: ${error.cause?.message || error.message}\n${this.output}`);
     }
@@ -141,7 +145,7 @@ export class WebDriver {
     if (this.session && this.running()) {
       const session = this.session;
       this.session = null;
-      await this.command('DELETE', `/session/${session}`).catch(() => {});
+      await this.command('DELETE', `/session/${session}`, undefined, 10000).catch(() => {});
     }
     this.forget();
     this.signal('SIGTERM');

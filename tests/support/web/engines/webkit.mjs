@@ -40,7 +40,8 @@ export async function launch({ log = () => {} } = {}) {
       'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
     });
     log(`webkit: MiniBrowser ${session.capabilities.browserVersion} on ${engine.xvfb.display}`);
-    // A scenario's wait runs in the page as one long script; the scenario bounds it, not us.
+    // A promise an evaluation returns may take its time in the page: the client's bound on every
+    // command applies, not the driver's 30 s.
     await engine.driver.command('POST', '/timeouts', { script: null });
     // The session's first window stays blank: new windows are opened from it, since WebDriver
     // opens none from a window that has been closed.
