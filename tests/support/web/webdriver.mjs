@@ -123,7 +123,8 @@ export class WebDriver {
         body: body === undefined ? undefined : JSON.stringify(body),
         signal: AbortSignal.timeout(timeout) });
     } catch (error) {
-      throw new Error(`${method} ${route}: ${error.cause?.message || error.message}\n${this.output}`);
+      const why = error.cause?.message || error.message;
+      throw new Error(`${method} ${route}: ${why}\n${this.output}`);
     }
     const answer = await response.json().catch(() => ({}));
     if (!response.ok || answer.value?.error) {
