@@ -137,11 +137,15 @@ const scenarios = {
     const wall = 'window width :250\nCASE 1\n';
     checkEqual(await game.consoleText(), expected['start:shown'] + wall + expected['report:1'],
                'console after the right wall');
-    // Level 8 ticks every 10 ms (level 5, the default, every 80): the median gap between ticks.
+    // Level 8 ticks every 10 ms (level 5, the default, every 80), on and on after the game's end.
+    // A busy machine delays ticks, some of them by a lot, and the clock catches up with bursts of
+    // ticks: only the mean over 2 s of them tells the pace, and only loosely.
+    const ticks = 200;
+    await game.waitFor(n => window.velmorakTest.tickTimes.length > n, `${ticks} ticks`, 20000,
+                       ticks);
     const times = await game.tickTimes();
-    const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
-    const median = gaps[gaps.length >> 1];
-    check(gaps.length >= 10 && median > 5 && median < 25, `tick gaps at level 8: ${gaps}`);
+    const mean = (times[ticks] - times[0]) / ticks;
+    check(mean > 5 && mean < 40, `the mean tick period at level 8: ${mean} ms`);
     checkEqual(await settledTones(game, 1), 1, 'beeps for one end of the game');
 
     await game.waitFor(() => window.velmorakPage.record !== null, 'the record to be shown');
