@@ -26,9 +26,14 @@ const reasons = {
 export async function launch({ log = () => {} } = {}) {
   const home = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-webkit-'));
   const engine = new WebKit(home);
+  // Stopped before it closes, the run still leaves no browser, X server or folder behind.
+  engine.forget = atStop(() => {
+    if (engine.driver) engine.driver.signal('SIGKILL');
+    if (engine.xvfb) engine.xvfb.stop();
+    fs.rmSync(home, { recursive: true, force: true });
+  });
   try {
     engine.xvfb = await startXvfb();
-    engine.forget = atStop(() => engine.xvfb && engine.xvfb.stop());
     // MiniBrowser's caches and data land in the run's own folder, not the user's.
     const env = { ...process.env, DISPLAY: engine.xvfb.display, NO_AT_BRIDGE: '1',
                   XDG_CACHE_HOME: path.join(home, 'cache'), XDG_DATA_HOME: path.join(home, 'data'),
@@ -95,7 +100,7 @@ class WebKit {
     this.driver = this.xvfb = null;
     if (driver) await driver.stop();
     if (xvfb) await xvfb.stop();
-    if (this.forget) this.forget();
+    this.forget();
     fs.rmSync(this.home, { recursive: true, force: true });
   }
 }
