@@ -22,6 +22,24 @@ export function keyValue(key) {
 
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
+// Runs fn (at once, without waiting) when this process ends: at its exit or at a signal to stop,
+// which is then passed on. Returns what takes fn off again.
+export function atStop(fn) {
+  const signals = ['SIGINT', 'SIGTERM', 'SIGHUP'];
+  const forget = () => {
+    process.removeListener('exit', fn);
+    for (const name of signals) process.removeListener(name, stopped);
+  };
+  const stopped = name => {
+    forget();
+    fn();
+    process.kill(process.pid, name);
+  };
+  process.once('exit', fn);
+  for (const name of signals) process.on(name, stopped);
+  return forget;
+}
+
 // A port nobody listens on right now; the driver may still lose it to a race, so callers retry.
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -65,9 +83,9 @@ export class WebDriver {
     this.process.stdout.on('data', keep);
     this.process.stderr.on('data', keep);
     this.exited = new Promise(resolve => this.process.once('exit', resolve));
-    // A test that dies without closing still takes the driver and its browser with it.
-    this.orphans = () => this.signal('SIGKILL');
-    process.once('exit', this.orphans);
+    // A test that dies or is stopped without closing still takes the driver and its browser with
+    // it: their own process group hears no Ctrl+C.
+    this.forget = atStop(() => this.signal('SIGKILL'));
     this.process.once('error', error => { this.output += String(error); });
   }
 
@@ -80,7 +98,8 @@ export class WebDriver {
     while (Date.now() < deadline) {
       if (!this.running()) break;
       try {
-        const answer = await (await fetch(`${this.base}/status`)).json();
+        const answer = await (await fetch(`${this.base}/status`,
+                                          { signal: AbortSignal.timeout(5000) })).json();
         if (answer.value && answer.value.ready) return;
       } catch {
         // not listening yet
@@ -91,7 +110,9 @@ export class WebDriver {
   }
 
   // One command; the driver's own error and message become the Error's.
-  async command(method, route, body = method === 'POST' ? {} : undefined) {
+  // A command the browser never answers (a hung page) fails after timeout ms rather than holding
+  // the test until its own time runs out.
+  async command(method, route, body = method === 'POST' ? {} : undefined, timeout = 60000) {
     if (!this.running()) throw new Error(`${this.binary} has ended:\n${this.output}`);
     const url = this.base + (route.startsWith('/session') || !this.session
       ? route : `/session/${this.session}${route}`);
@@ -99,9 +120,11 @@ export class WebDriver {
     try {
       response = await fetch(url, {
         method, headers: { 'Content-Type': 'application/json; charset=utf-8' },
-        body: body === undefined ? undefined : JSON.stringify(body) });
+        body: body === undefined ? undefined : JSON.stringify(body),
+        signal: AbortSignal.timeout(timeout) });
     } catch (error) {
-      throw new Error(`${method} ${route}: ${error.cause?.message || error.message}\n${this.output}`);
+      const why = error.cause?.message || error.message;
+      throw new Error(`${method} ${route}: ${why}\n${this.output}`);
     }
     const answer = await response.json().catch(() => ({}));
     if (!response.ok || answer.value?.error) {
@@ -123,9 +146,9 @@ export class WebDriver {
     if (this.session && this.running()) {
       const session = this.session;
       this.session = null;
-      await this.command('DELETE', `/session/${session}`).catch(() => {});
+      await this.command('DELETE', `/session/${session}`, undefined, 10000).catch(() => {});
     }
-    process.removeListener('exit', this.orphans);
+    this.forget();
     this.signal('SIGTERM');
     if (!this.running()) return;
     if (!(await Promise.race([this.exited.then(() => true), sleep(5000)]))) {

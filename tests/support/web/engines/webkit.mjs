@@ -5,7 +5,7 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { WebDriver, keyValue } from '../webdriver.mjs';
+import { WebDriver, atStop, keyValue } from '../webdriver.mjs';
 import { startXvfb } from '../xvfb.mjs';
 
 const miniBrowser = process.env.MINIBROWSER ||
@@ -15,6 +15,8 @@ const elementKey = 'element-6066-11e4-a52e-4f735466cecf';
 const narrowest = 447;
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
+// Known before launching, so a scenario this engine can't play need not wait for a browser.
+export const can = { touch: false, deviceScale: false, hiddenTab: true };
 const reasons = {
   touch: 'WebKitGTK has no touch emulation, and its window cannot be narrower than ' +
          `${narrowest} px`,
@@ -24,6 +26,12 @@ const reasons = {
 export async function launch({ log = () => {} } = {}) {
   const home = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-webkit-'));
   const engine = new WebKit(home);
+  // Stopped before it closes, the run still leaves no browser, X server or folder behind.
+  engine.forget = atStop(() => {
+    if (engine.driver) engine.driver.signal('SIGKILL');
+    if (engine.xvfb) engine.xvfb.stop();
+    fs.rmSync(home, { recursive: true, force: true });
+  });
   try {
     engine.xvfb = await startXvfb();
     // MiniBrowser's caches and data land in the run's own folder, not the user's.
@@ -37,9 +45,12 @@ export async function launch({ log = () => {} } = {}) {
       'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
     });
     log(`webkit: MiniBrowser ${session.capabilities.browserVersion} on ${engine.xvfb.display}`);
-    // A scenario's wait runs in the page as one long script; the scenario bounds it, not us.
+    // A promise an evaluation returns may take its time in the page: the client's bound on every
+    // command applies, not the driver's 30 s.
     await engine.driver.command('POST', '/timeouts', { script: null });
-    engine.current = await engine.driver.command('GET', '/window');
+    // The session's first window stays blank: new windows are opened from it, since WebDriver
+    // opens none from a window that has been closed.
+    engine.current = engine.blank = await engine.driver.command('GET', '/window');
   } catch (error) {
     await engine.close();
     throw error;
@@ -50,7 +61,7 @@ export async function launch({ log = () => {} } = {}) {
 class WebKit {
   constructor(home) {
     this.name = 'webkit';
-    this.can = { touch: false, deviceScale: false, hiddenTab: true };
+    this.can = can;
     this.home = home;
     this.queue = Promise.resolve();
     // What MiniBrowser's window adds around the page (its toolbar), learnt at the first resize.
@@ -75,8 +86,9 @@ class WebKit {
   }
 
   async open(url, viewport) {
-    const { handle } = await this.run(null, driver => driver.command('POST', '/window/new',
-                                                                      { type: 'window' }));
+    // A window, not a tab: a tab opened behind another is hidden.
+    const { handle } = await this.run(this.blank, driver => driver.command(
+      'POST', '/window/new', { type: 'window' }));
     const tab = new Tab(this, handle);
     await tab.setViewport(viewport);
     await this.run(handle, driver => driver.command('POST', '/url', { url }));
@@ -88,6 +100,7 @@ class WebKit {
     this.driver = this.xvfb = null;
     if (driver) await driver.stop();
     if (xvfb) await xvfb.stop();
+    this.forget();
     fs.rmSync(this.home, { recursive: true, force: true });
   }
 }
@@ -123,27 +136,32 @@ class Tab {
                       `${narrowest} px`);
     }
     this.viewport = { width, height };
-    // The window's size includes the toolbar; the page sees what is left, once GTK has laid the
-    // window out again.
-    const inner = () => this.evaluate(() => [innerWidth, innerHeight]);
-    let seen = await inner();
-    for (let attempt = 0; attempt < 3; attempt++) {
-      const { chrome } = this.engine;
-      await this.command('POST', '/window/rect', { width: width + chrome.width,
-                                                   height: height + chrome.height });
-      // GTK may lay the window out in steps: only a size that has held a while is the new one.
-      const before = `${seen}`;
-      const deadline = Date.now() + 5000;
-      for (let steady = 0; steady < 4 && Date.now() < deadline; await sleep(50)) {
-        const last = `${seen}`;
-        seen = await inner();
-        if (seen[0] === width && seen[1] === height) return;
-        steady = `${seen}` !== before && `${seen}` === last ? steady + 1 : 0;
+    // The window's size includes the toolbar; the page sees what is left once GTK has laid the
+    // window out again, which it may do in steps. A size that has held a while in a window of the
+    // asked-for size tells how much the toolbar takes.
+    const { chrome } = this.engine;
+    const sizes = () => this.evaluate(() => [innerWidth, innerHeight, outerWidth, outerHeight]);
+    const deadline = Date.now() + 20000;
+    let asked = null, seen = null, steady = 0;
+    while (Date.now() < deadline) {
+      const want = [width + chrome.width, height + chrome.height];
+      if (`${want}` !== `${asked}`) {
+        await this.command('POST', '/window/rect', { width: want[0], height: want[1] });
+        asked = want;
+        steady = 0;
       }
-      chrome.width += width - seen[0];
-      chrome.height += height - seen[1];
+      const last = `${seen}`;
+      seen = await sizes();
+      if (seen[0] === width && seen[1] === height) return;
+      steady = `${seen}` === last ? steady + 1 : 0;
+      if (steady >= 4 && seen[2] === want[0] && seen[3] === want[1]) {
+        chrome.width = seen[2] - seen[0];
+        chrome.height = seen[3] - seen[1];
+      }
+      await sleep(50);
     }
-    throw new Error(`asked MiniBrowser for a ${width} x ${height} page, got ${seen.join(' x ')}`);
+    throw new Error(`asked MiniBrowser for a ${width} x ${height} page, got ` +
+                    `${seen[0]} x ${seen[1]} in a ${seen[2]} x ${seen[3]} window`);
   }
 
   async focus(selector) {
