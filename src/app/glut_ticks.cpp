@@ -9,8 +9,17 @@
 
 namespace {
 
-// The schedule of every tick of the run; only callbacks on the event loop's thread touch it.
+// The schedule of every tick of the game; only callbacks on the event loop's thread touch it.
 TickPacer TickSchedule;
+
+// Which game's schedule the armed timers belong to. GLUT can't cancel a timer, so when another
+// game starts its own schedule (the page's play again) the last game's armed tick must end its
+// chain rather than run a second tick in every interval. The desktop only ever has schedule 1.
+int scheduleNumber = 0;
+
+void OnScheduledTick(int schedule) {
+  if (schedule == scheduleNumber) OnTick(schedule);
+}
 
 // GLUT's own clock: its timers fall due on it, so a due time kept here is hit to the
 // millisecond, where one kept on another clock would be rounded against this one every tick.
@@ -26,11 +35,12 @@ void RequestRedraw() {
 }
 
 void StartTicking(int32_t firstDelayMs) {
-  glutTimerFunc(TickSchedule.Start(ToolkitNow(), firstDelayMs), OnTick, 1);
+  ++scheduleNumber;
+  glutTimerFunc(TickSchedule.Start(ToolkitNow(), firstDelayMs), OnScheduledTick, scheduleNumber);
 }
 
 // GLUT counts a timer from the moment it is armed, so arming the plain interval would let each
 // tick's lateness push all later ones back; the schedule absorbs it instead.
 void ArmNextTick(int intervalMs) {
-  glutTimerFunc(TickSchedule.Next(ToolkitNow(), intervalMs), OnTick, 1);
+  glutTimerFunc(TickSchedule.Next(ToolkitNow(), intervalMs), OnScheduledTick, scheduleNumber);
 }
