@@ -11,6 +11,9 @@
   const pane = document.getElementById('console');
   const levelLine = document.getElementById('level');
   const levelForm = document.getElementById('level-form');
+  const levelButtons = [...document.querySelectorAll('#levels button')];
+  const againButton = document.getElementById('again');
+  const note = document.getElementById('note');
   const pad = document.getElementById('pad');
   const recordBox = document.getElementById('record');
   const pickers = { 'sky.bmp': document.getElementById('sky'),
@@ -21,14 +24,29 @@
 
   // What the page shows and what its tests and benchmark read.
   const state = window.velmorakPage = { ready: false, started: false, firstFrameMs: null, frames: 0,
-                                        record: null, gameOver: false };
+                                        record: null, gameOver: false, games: 0 };
 
   // The console: every byte as it is written, like a terminal (a pipe would hold nothing back).
+  // The game's bytes are the pane's text; what the player typed is echoed after the prompt as a
+  // terminal would show it, but as drawn content of its own, so the text stays the game's alone.
   const decoder = new TextDecoder();
+  let paneText = pane.appendChild(document.createTextNode(''));
   function consoleByte(byte) {
     if (byte === null || byte === undefined) return;
-    pane.textContent += decoder.decode(new Uint8Array([byte & 255]), { stream: true });
+    paneText.appendData(decoder.decode(new Uint8Array([byte & 255]), { stream: true }));
     pane.scrollTop = pane.scrollHeight;
+  }
+  function echo(line) {
+    const typed = document.createElement('span');
+    typed.className = 'echo';
+    typed.dataset.echo = line;
+    pane.append(typed);
+    paneText = pane.appendChild(document.createTextNode(''));
+    pane.scrollTop = pane.scrollHeight;
+  }
+  function clearConsole() {
+    pane.textContent = '';
+    paneText = pane.appendChild(document.createTextNode(''));
   }
 
   // The default pictures, fetched while the game's code loads; a player's own replace them.
@@ -94,18 +112,33 @@
     document.documentElement.classList.remove('running');
     FS.syncfs(false, error => {
       showRecord(error ? 'Score record (not saved: ' + error + '):' : 'Score record:');
-      document.getElementById('note').textContent = 'Game over. Reload the page to play again.';
+      note.textContent = 'Game over.';
+      againButton.hidden = false;
+      if (!touch) againButton.focus();
     });
   }
+
+  // Another game, as a new run of the program would start it: the console starts over with the
+  // banner and the prompt, the level is asked again, the pictures picked so far stay.
+  function playAgain() {
+    if (!state.gameOver) return;
+    clearConsole();
+    if (Module._VelmorakPlayAgain() !== 1) return;
+    state.started = false;
+    state.gameOver = false;
+    state.record = null;
+    againButton.hidden = true;
+    note.textContent = playNote;
+    allowLevel(true);
+  }
+  againButton.addEventListener('click', playAgain);
 
   // A phone or tablet gets the touch layout and controls; a desktop keeps the page as it was.
   const touch = window.matchMedia('(pointer: coarse)').matches;
   document.body.classList.toggle('touch', touch);
-  if (touch) {
-    document.getElementById('note').textContent =
-      'Swipe on the game or use the arrows to steer; Pause pauses. One page plays one game: ' +
-      'reload to play again.';
-  }
+  const playNote = touch ? 'Swipe on the game or use the arrows to steer; Pause pauses.'
+                         : 'Arrow keys steer, F1 pauses.';
+  note.textContent = playNote;
   const sideWidth = 220;  // the side column of a touch screen held sideways, as in the page's style
 
   // On the desktop, resizing the browser window resizes the game's window by as much, as
@@ -203,12 +236,23 @@
     if (document.hidden && state.started && !state.gameOver) Module._VelmorakPauseForHiddenPage();
   });
 
+  // The level line and its buttons, and the pictures, are the prompt's: open while it waits.
+  function allowLevel(open) {
+    levelLine.disabled = !open;
+    for (const button of levelButtons) button.disabled = !open;
+    for (const input of Object.values(pickers)) input.disabled = !open;
+    if (open) {
+      levelLine.value = '';
+      if (!touch) levelLine.focus();  // on a phone that would raise the keyboard over the game
+    }
+  }
+
   function start(line) {
     if (state.started) return;
     state.started = true;
     levelLine.blur();
-    levelLine.disabled = true;
-    for (const input of Object.values(pickers)) input.disabled = true;
+    allowLevel(false);
+    echo(line);
     Promise.all(picks).then(() => play(line));
   }
 
@@ -220,6 +264,7 @@
     } catch (e) {
       if (e !== 'unwind') throw e;
     }
+    state.games++;
     // GLUT opened its window at the desktop's start size; the page's own may differ by now.
     windowOpen = true;
     fitCanvas();
@@ -235,20 +280,26 @@
 
   function ready() {
     state.ready = true;
-    levelLine.disabled = false;
-    const level = query.get('level');
-    if (level !== null) {
-      levelLine.value = level;
-      start(level);
-      return;
-    }
-    if (!touch) levelLine.focus();  // on a phone that would raise the keyboard over the game
     // Enter, or a phone keyboard's Go. Like the console's formatted read, an empty line is no
     // answer yet.
     levelForm.addEventListener('submit', event => {
       event.preventDefault();
       if (levelLine.value.trim() !== '') start(levelLine.value);
     });
+    // A level button is its digit typed and entered.
+    for (const button of levelButtons) {
+      button.addEventListener('click', () => {
+        levelLine.value = button.textContent;
+        start(button.textContent);
+      });
+    }
+    const level = query.get('level');
+    if (level !== null) {
+      levelLine.value = level;
+      start(level);
+      return;
+    }
+    allowLevel(true);
   }
 
   window.Module = {
