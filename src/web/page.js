@@ -145,7 +145,10 @@
   // dragging its corner would. On a touch screen the canvas is as wide as the screen held
   // upright, with the desktop window's proportions unless that would push the buttons under it
   // off a short screen (the page can't be scrolled while a game runs), and fills the height held
-  // sideways. Either way the canvas's pixels are the window's: GLUT reshapes the world from them.
+  // sideways. Either way the canvas's CSS pixels are the window's; its own pixels are the
+  // screen's, so many to each CSS pixel, and GLUT reshapes the world from them. The world's
+  // shorter side is 250 units whatever the pixels, so it is the world of the same window at a
+  // ratio of 1.
   const startWidth = window.innerWidth, startHeight = window.innerHeight;
   function canvasSize() {
     if (!touch) {
@@ -162,15 +165,73 @@
     return [Math.max(1, width), Math.max(1, Math.min(proportional, tallest))];
   }
   let windowOpen = false;  // GLUT's, once the game has started
+  // The canvas's size in the screen's pixels, as last laid out.
+  let screenPixels = [canvas.width, canvas.height];
+  // The stylesheet gives the canvas its CSS size: GLUT drops any size set on the canvas itself.
   function fitCanvas() {
     const [width, height] = canvasSize();
+    const root = document.documentElement.style;
+    root.setProperty('--canvas-width', width + 'px');
+    root.setProperty('--canvas-height', height + 'px');
+    if (!exactPixels) measurePixels(width, height);
+  }
+  // A browser that tells the laid-out size in the screen's pixels is exact; otherwise the CSS
+  // size times the ratio is rounded, as the browser rounds it on the screen. An emulated ratio
+  // (a browser's device emulation) may leave the exact size at the real screen's: that size is
+  // used only where it agrees with the ratio the page sees.
+  let exactPixels = false;
+  function measurePixels(width, height) {
+    const ratio = window.devicePixelRatio || 1;
+    usePixels([Math.max(1, Math.round(width * ratio)), Math.max(1, Math.round(height * ratio))]);
+  }
+  function usePixels(pixels) {
+    screenPixels = pixels;
+    const [width, height] = pixels;
     if (!windowOpen) {
       canvas.width = width;
       canvas.height = height;
-    } else if (width !== canvas.width || height !== canvas.height) {
-      Module._glutReshapeWindow(width, height);
+      return;
+    }
+    // The next frame draws the texts at the new scale: a reshape's, or the next tick's.
+    Module._VelmorakSetTextScale(textScale());
+    if (width !== canvas.width || height !== canvas.height) Module._glutReshapeWindow(width, height);
+  }
+  // The panel's texts come from a pixel font: drawn at the whole number nearest the ratio.
+  const textScale = () => Math.max(1, Math.round(window.devicePixelRatio || 1));
+  if (window.ResizeObserver) {
+    const observer = new ResizeObserver(entries => {
+      const entry = entries[entries.length - 1];
+      const box = entry.contentBoxSize && entry.contentBoxSize[0];
+      if (!box) return;
+      const exact = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+      const ratio = window.devicePixelRatio || 1;
+      const agrees = (pixels, css) => Math.abs(pixels - css * ratio) < 1.5;
+      exactPixels = Boolean(exact) && agrees(exact.inlineSize, box.inlineSize) &&
+                    agrees(exact.blockSize, box.blockSize);
+      if (exactPixels) {
+        usePixels([Math.max(1, exact.inlineSize), Math.max(1, exact.blockSize)]);
+      } else {
+        measurePixels(box.inlineSize, box.blockSize);
+      }
+    });
+    try {
+      observer.observe(canvas, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(canvas);
     }
   }
+  // Zoom, or a window moved to another screen: a new ratio for the same CSS size, which only
+  // the exact size above would see.
+  function watchRatio() {
+    const query = window.matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+    const changed = () => {
+      query.removeEventListener('change', changed);
+      fitCanvas();
+      watchRatio();
+    };
+    query.addEventListener('change', changed);
+  }
+  watchRatio();
   window.addEventListener('resize', () => {
     // A phone's keyboard, up for the level line, can shrink the page for a moment; the layout
     // waits for it to go down.
@@ -178,7 +239,7 @@
     fitCanvas();
   });
   levelLine.addEventListener('blur', fitCanvas);
-  if (touch) fitCanvas();
+  fitCanvas();
 
   // Touch steering: a swipe on the canvas is the arrow key in its direction, decided once the
   // finger has gone far enough; a finger that turns mid-swipe turns the serpent again.
@@ -268,6 +329,7 @@
     // GLUT opened its window at the desktop's start size; the page's own may differ by now.
     windowOpen = true;
     fitCanvas();
+    usePixels(screenPixels);
     if (touch) {
       document.documentElement.classList.add('running');
       window.scrollTo(0, 0);

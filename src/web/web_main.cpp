@@ -14,6 +14,7 @@
 #include "page_game_over.h"
 #include "special_keys.h"
 #include "start_game.h"
+#include "texture_font.h"
 
 int main() {
   WriteLevelPrompt(std::cout);
@@ -58,6 +59,12 @@ EMSCRIPTEN_KEEPALIVE int VelmorakPlayAgain() {
   prompted = true;
   WriteLevelPrompt(std::cout);
   return 1;
+}
+
+// The canvas has as many pixels to each CSS pixel as the screen: the panel's texts are drawn that
+// many times as large, so they stay as tall on the screen as in a window at ratio 1.
+EMSCRIPTEN_KEEPALIVE void VelmorakSetTextScale(int scale) {
+  SetTextureTextScale(scale);
 }
 
 // A hidden page gets its timers slowed to a crawl: the game pauses as F1 would, and F1 resumes
