@@ -24,7 +24,8 @@
 
   // What the page shows and what its tests and benchmark read.
   const state = window.velmorakPage = { ready: false, started: false, firstFrameMs: null, frames: 0,
-                                        record: null, gameOver: false, games: 0 };
+                                        record: null, gameOver: false, games: 0,
+                                        offline: false };
 
   // The console: every byte as it is written, like a terminal (a pipe would hold nothing back).
   // The game's bytes are the pane's text; what the player typed is echoed after the prompt as a
@@ -155,7 +156,11 @@
       return [Math.max(1, gameStartWidth + window.innerWidth - startWidth),
               Math.max(1, gameStartHeight + window.innerHeight - startHeight)];
     }
-    const width = document.documentElement.clientWidth, height = window.innerHeight;
+    // Inside the safe area: the body's padding holds the insets.
+    const style = getComputedStyle(document.body);
+    const inset = side => parseFloat(style['padding' + side]) || 0;
+    const width = document.documentElement.clientWidth - inset('Left') - inset('Right');
+    const height = window.innerHeight - inset('Top') - inset('Bottom');
     const landscape = width > height;
     document.body.classList.toggle('landscape', landscape);
     if (landscape) return [Math.max(1, width - sideWidth), Math.max(1, height)];
@@ -293,6 +298,38 @@
     if (running()) event.preventDefault();
   });
 
+  // Full screen where the browser can make a page so (an iPhone can't: its home-screen app has
+  // no bars to hide). The whole page goes, so the canvas is fitted like any other resize.
+  const fullscreenButton = document.getElementById('fullscreen');
+  const root = document.documentElement;
+  const requestFullscreen = root.requestFullscreen || root.webkitRequestFullscreen;
+  const exitFullscreen = document.exitFullscreen || document.webkitExitFullscreen;
+  const fullscreenElement = () => document.fullscreenElement || document.webkitFullscreenElement;
+  if (requestFullscreen && (document.fullscreenEnabled || document.webkitFullscreenEnabled)) {
+    fullscreenButton.hidden = false;
+    fullscreenButton.addEventListener('click', () => {
+      const asked = fullscreenElement() ? exitFullscreen.call(document)
+                                        : requestFullscreen.call(root);
+      if (asked && asked.catch) asked.catch(() => {});  // refused: the page stays as it is
+    });
+    for (const change of ['fullscreenchange', 'webkitfullscreenchange']) {
+      document.addEventListener(change, () => {
+        fullscreenButton.textContent = fullscreenElement() ? 'Leave full screen' : 'Full screen';
+      });
+    }
+  }
+
+  // The page, its code and its pictures kept for playing offline (sw.js), once everything this
+  // page needs has arrived, so that a new build's worker can't swap files under a page still
+  // loading. Not where workers aren't allowed (a file opened from the disk).
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    navigator.serviceWorker.register('sw.js')
+      .then(() => navigator.serviceWorker.ready)
+      .then(() => { state.offline = true; })
+      .catch(error => console.warn('The page will not be kept for offline play: ' + error));
+  }
+
   document.addEventListener('visibilitychange', () => {
     if (document.hidden && state.started && !state.gameOver) Module._VelmorakPauseForHiddenPage();
   });
@@ -342,6 +379,7 @@
 
   function ready() {
     state.ready = true;
+    keepForOffline();
     // Enter, or a phone keyboard's Go. Like the console's formatted read, an empty line is no
     // answer yet.
     levelForm.addEventListener('submit', event => {
