@@ -29,22 +29,16 @@ void LoadPicture(const char* fileName, const char* successText, PictureSlot slot
   WriteLoadingReport(std::cout, fileName, successText, shown);
 }
 
-}  // namespace
-
-void StartGame(int32_t level, int* argc, char** argv) {
+// What every start does before the window: the level, its pace and the head's start.
+void SetUpGame(int32_t level) {
   GameState.level = level;
   GameState.tickInterval = TickIntervalForLevel(GameState.level);
   GameState.edgeStep = GameState.stepX;
   PlaceHeadAtStart();
+}
 
-  glutInit(argc, argv);
-  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-  WriteMipmapLine(std::cout);
-
-  glutInitWindowPosition(50, 50);
-  glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
-  glutCreateWindow("Velmorak Revir - Brevane software organisation");
-
+// What every start does once its window is there, up to the event loop.
+void PlayInWindow() {
   glutReshapeFunc(OnReshape);
   glutDisplayFunc(OnDisplay);
   StartTicking(33);
@@ -56,4 +50,37 @@ void StartGame(int32_t level, int* argc, char** argv) {
 
   InitGraphics();
   glutMainLoop();
+}
+
+}  // namespace
+
+void StartGame(int32_t level, int* argc, char** argv) {
+  SetUpGame(level);
+
+  glutInit(argc, argv);
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+  WriteMipmapLine(std::cout);
+
+  glutInitWindowPosition(50, 50);
+  glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
+  glutCreateWindow("Velmorak Revir - Brevane software organisation");
+
+  PlayInWindow();
+}
+
+// GLUT can't be initialised twice nor its window opened again (the page's GLUT would hear every
+// key twice), so the window stays and is only brought back to the size a new one opens at.
+// Everything else starts over, the pictures read again from their files.
+void StartAnotherGame(int32_t level) {
+  ReleaseBitmapInfo(GameState.skyInfo);
+  ReleaseBitmapPixels(GameState.skyPixels);
+  ReleaseBitmapInfo(GameState.backgroundInfo);
+  ReleaseBitmapPixels(GameState.backgroundPixels);
+  ForgetGame();
+  SetUpGame(level);
+
+  WriteMipmapLine(std::cout);
+  glutReshapeWindow(kStartWindowWidth, kStartWindowHeight);
+
+  PlayInWindow();
 }

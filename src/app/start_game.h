@@ -13,3 +13,9 @@ constexpr int32_t kStartWindowHeight = 385;
 // toolkit's event loop. On the desktop that loop never returns; in the browser it hands the thread
 // back to the page.
 void StartGame(int32_t level, int* argc, char** argv);
+
+// Another game in the window StartGame opened, after the last one ended: the game as a fresh start
+// of the program has it (the record, the generator, the tick schedule, the pictures and the
+// console's lines from the mipmap line on), the window back at its start size. The page's play
+// again; the desktop plays one game a run.
+void StartAnotherGame(int32_t level);

@@ -1,7 +1,8 @@
-// Puts GameRandom back to its start value: for tests only.
+// Puts GameRandom back to its start value, so the next numbers are those a fresh run sees (41,
+// 18467, 6334, ...): for a new game (ForgetGame) and for the tests.
 //
-// Each test needs the sequence a fresh run sees (41, 18467, 6334, ...), but a run of the game plays
-// one game and never reseeds, so this lives apart from game_state.h and the game never includes it.
+// The game itself never reseeds: a game's food follows from the generator's start alone, so this
+// stays apart from game_state.h.
 #pragma once
 
 void ResetGameRandom();

@@ -10,7 +10,8 @@
 //  - EndGame sets the three flags that freeze the game for good;
 //  - OnReshape (src/app) writes worldWidth and worldHeight, which the next tick uses as walls;
 //  - OnDisplay (src/render) reads everything and writes nothing but scoreText.
-// The record lives for the whole run; nothing resets it, since one run plays one game.
+// The record lives for the whole game. The desktop plays one game a run; the page can play
+// another after a game over, and ForgetGame puts everything back as a fresh run has it first.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +61,11 @@ extern GameRecord GameState;
 // Puts the head where every game starts it, (100, 100): start-up does it once before the first
 // tick, and the tests' fresh game the same way.
 void PlaceHeadAtStart();
+
+// The record at its start values and the generator at its start, as a fresh run of the program has
+// them: a new game then plays exactly as the first. The pictures' blocks are the caller's to
+// release first.
+void ForgetGame();
 
 // Timer callback: one step of the game, then a redraw request and the next timer.
 void OnTick(int32_t value);

@@ -21,6 +21,7 @@ struct Atlas {
 };
 
 Atlas atlas;
+int textScale = 1;
 
 const TextureFontData& FontData(TextFont font) {
   return font == TextFont::Helvetica18 ? kHelvetica18Font : kHelvetica12Font;
@@ -113,6 +114,10 @@ bool WindowPosition(GLint x, GLint y, const GLint viewport[4], float* wx, float*
 
 }  // namespace
 
+void SetTextureTextScale(int scale) {
+  textScale = scale < 1 ? 1 : scale;
+}
+
 void DrawTextureText(GLint x, GLint y, TextFont font, const char* text) {
   if (text == nullptr || *text == '\0') return;
   GLint viewport[4];
@@ -148,13 +153,14 @@ void DrawTextureText(GLint x, GLint y, TextFont font, const char* text) {
   const TextureFontData& data = FontData(font);
   const AtlasSpot* spots = atlas.spots[FontIndex(font)];
   const float sx = 1.0f / kAtlasWidth, sy = 1.0f / atlas.height;
+  const int k = textScale;
   glBegin(GL_QUADS);
   for (const char* c = text; *c != '\0'; ++c) {
     const unsigned char code = static_cast<unsigned char>(*c);
     const FontGlyph& g = data.glyphs[code];
     if (g.width > 0 && g.height > 0) {
-      const float x0 = static_cast<float>(penX + g.left), x1 = x0 + g.width;
-      const float y0 = static_cast<float>(penY + g.bottom), y1 = y0 + g.height;
+      const float x0 = static_cast<float>(penX + g.left * k), x1 = x0 + g.width * k;
+      const float y0 = static_cast<float>(penY + g.bottom * k), y1 = y0 + g.height * k;
       const float s0 = spots[code].x * sx, s1 = (spots[code].x + g.width) * sx;
       const float t0 = spots[code].y * sy, t1 = (spots[code].y + g.height) * sy;
       glTexCoord2f(s0, t0);
@@ -166,7 +172,7 @@ void DrawTextureText(GLint x, GLint y, TextFont font, const char* text) {
       glTexCoord2f(s0, t1);
       glVertex3f(x0, y1, depthZ);
     }
-    penX += g.advance;
+    penX += g.advance * k;
   }
   glEnd();
 

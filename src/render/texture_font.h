@@ -30,3 +30,9 @@ extern const TextureFontData kHelvetica18Font;
 // would, with the current colour, matrices and viewport, and leaves the GL state as it found it.
 // The font's texture is made on first use, with the context current.
 void DrawTextureText(GLint x, GLint y, TextFont font, const char* text);
+
+// Every glyph's pixel drawn as scale x scale window pixels from then on (the pen moving on as
+// far), the raster position itself unchanged: for a window with scale pixels to each of the
+// screen's own units (the page's canvas on a phone's screen), where text at 1 would be a third
+// as tall at a ratio of 3. Below 1 counts as 1, GLUT's own size.
+void SetTextureTextScale(int scale);

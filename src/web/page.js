@@ -11,6 +11,9 @@
   const pane = document.getElementById('console');
   const levelLine = document.getElementById('level');
   const levelForm = document.getElementById('level-form');
+  const levelButtons = [...document.querySelectorAll('#levels button')];
+  const againButton = document.getElementById('again');
+  const note = document.getElementById('note');
   const pad = document.getElementById('pad');
   const recordBox = document.getElementById('record');
   const pickers = { 'sky.bmp': document.getElementById('sky'),
@@ -21,7 +24,8 @@
 
   // What the page shows and what its tests and benchmark read.
   const state = window.velmorakPage = { ready: false, started: false, firstFrameMs: null, frames: 0,
-                                        ticks: 0, record: null, gameOver: false };
+                                        ticks: 0, record: null, gameOver: false, games: 0,
+                                        offline: false };
 
   // The game's ticks, counted; a test's page (one with window.velmorakTest) also gets each tick's
   // time and can hold the clock after a given tick. Both run every tick, so they stay small.
@@ -37,11 +41,26 @@
   }
 
   // The console: every byte as it is written, like a terminal (a pipe would hold nothing back).
+  // The game's bytes are the pane's text; what the player typed is echoed after the prompt as a
+  // terminal would show it, but as drawn content of its own, so the text stays the game's alone.
   const decoder = new TextDecoder();
+  let paneText = pane.appendChild(document.createTextNode(''));
   function consoleByte(byte) {
     if (byte === null || byte === undefined) return;
-    pane.textContent += decoder.decode(new Uint8Array([byte & 255]), { stream: true });
+    paneText.appendData(decoder.decode(new Uint8Array([byte & 255]), { stream: true }));
     pane.scrollTop = pane.scrollHeight;
+  }
+  function echo(line) {
+    const typed = document.createElement('span');
+    typed.className = 'echo';
+    typed.dataset.echo = line;
+    pane.append(typed);
+    paneText = pane.appendChild(document.createTextNode(''));
+    pane.scrollTop = pane.scrollHeight;
+  }
+  function clearConsole() {
+    pane.textContent = '';
+    paneText = pane.appendChild(document.createTextNode(''));
   }
 
   // The default pictures, fetched while the game's code loads; a player's own replace them.
@@ -107,32 +126,54 @@
     document.documentElement.classList.remove('running');
     FS.syncfs(false, error => {
       showRecord(error ? 'Score record (not saved: ' + error + '):' : 'Score record:');
-      document.getElementById('note').textContent = 'Game over. Reload the page to play again.';
+      note.textContent = 'Game over.';
+      againButton.hidden = false;
+      if (!touch) againButton.focus();
     });
   }
+
+  // Another game, as a new run of the program would start it: the console starts over with the
+  // banner and the prompt, the level is asked again, the pictures picked so far stay.
+  function playAgain() {
+    if (!state.gameOver) return;
+    clearConsole();
+    if (Module._VelmorakPlayAgain() !== 1) return;
+    state.started = false;
+    state.gameOver = false;
+    state.record = null;
+    againButton.hidden = true;
+    note.textContent = playNote;
+    allowLevel(true);
+  }
+  againButton.addEventListener('click', playAgain);
 
   // A phone or tablet gets the touch layout and controls; a desktop keeps the page as it was.
   const touch = window.matchMedia('(pointer: coarse)').matches;
   document.body.classList.toggle('touch', touch);
-  if (touch) {
-    document.getElementById('note').textContent =
-      'Swipe on the game or use the arrows to steer; Pause pauses. One page plays one game: ' +
-      'reload to play again.';
-  }
+  const playNote = touch ? 'Swipe on the game or use the arrows to steer; Pause pauses.'
+                         : 'Arrow keys steer, F1 pauses.';
+  note.textContent = playNote;
   const sideWidth = 220;  // the side column of a touch screen held sideways, as in the page's style
 
   // On the desktop, resizing the browser window resizes the game's window by as much, as
   // dragging its corner would. On a touch screen the canvas is as wide as the screen held
   // upright, with the desktop window's proportions unless that would push the buttons under it
   // off a short screen (the page can't be scrolled while a game runs), and fills the height held
-  // sideways. Either way the canvas's pixels are the window's: GLUT reshapes the world from them.
+  // sideways. Either way the canvas's CSS pixels are the window's; its own pixels are the
+  // screen's, so many to each CSS pixel, and GLUT reshapes the world from them. The world's
+  // shorter side is 250 units whatever the pixels, so it is the world of the same window at a
+  // ratio of 1.
   const startWidth = window.innerWidth, startHeight = window.innerHeight;
   function canvasSize() {
     if (!touch) {
       return [Math.max(1, gameStartWidth + window.innerWidth - startWidth),
               Math.max(1, gameStartHeight + window.innerHeight - startHeight)];
     }
-    const width = document.documentElement.clientWidth, height = window.innerHeight;
+    // Inside the safe area: the body's padding holds the insets.
+    const style = getComputedStyle(document.body);
+    const inset = side => parseFloat(style['padding' + side]) || 0;
+    const width = document.documentElement.clientWidth - inset('Left') - inset('Right');
+    const height = window.innerHeight - inset('Top') - inset('Bottom');
     const landscape = width > height;
     document.body.classList.toggle('landscape', landscape);
     if (landscape) return [Math.max(1, width - sideWidth), Math.max(1, height)];
@@ -142,15 +183,73 @@
     return [Math.max(1, width), Math.max(1, Math.min(proportional, tallest))];
   }
   let windowOpen = false;  // GLUT's, once the game has started
+  // The canvas's size in the screen's pixels, as last laid out.
+  let screenPixels = [canvas.width, canvas.height];
+  // The stylesheet gives the canvas its CSS size: GLUT drops any size set on the canvas itself.
   function fitCanvas() {
     const [width, height] = canvasSize();
+    const root = document.documentElement.style;
+    root.setProperty('--canvas-width', width + 'px');
+    root.setProperty('--canvas-height', height + 'px');
+    if (!exactPixels) measurePixels(width, height);
+  }
+  // A browser that tells the laid-out size in the screen's pixels is exact; otherwise the CSS
+  // size times the ratio is rounded, as the browser rounds it on the screen. An emulated ratio
+  // (a browser's device emulation) may leave the exact size at the real screen's: that size is
+  // used only where it agrees with the ratio the page sees.
+  let exactPixels = false;
+  function measurePixels(width, height) {
+    const ratio = window.devicePixelRatio || 1;
+    usePixels([Math.max(1, Math.round(width * ratio)), Math.max(1, Math.round(height * ratio))]);
+  }
+  function usePixels(pixels) {
+    screenPixels = pixels;
+    const [width, height] = pixels;
     if (!windowOpen) {
       canvas.width = width;
       canvas.height = height;
-    } else if (width !== canvas.width || height !== canvas.height) {
-      Module._glutReshapeWindow(width, height);
+      return;
+    }
+    // The next frame draws the texts at the new scale: a reshape's, or the next tick's.
+    Module._VelmorakSetTextScale(textScale());
+    if (width !== canvas.width || height !== canvas.height) Module._glutReshapeWindow(width, height);
+  }
+  // The panel's texts come from a pixel font: drawn at the whole number nearest the ratio.
+  const textScale = () => Math.max(1, Math.round(window.devicePixelRatio || 1));
+  if (window.ResizeObserver) {
+    const observer = new ResizeObserver(entries => {
+      const entry = entries[entries.length - 1];
+      const box = entry.contentBoxSize && entry.contentBoxSize[0];
+      if (!box) return;
+      const exact = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+      const ratio = window.devicePixelRatio || 1;
+      const agrees = (pixels, css) => Math.abs(pixels - css * ratio) < 1.5;
+      exactPixels = Boolean(exact) && agrees(exact.inlineSize, box.inlineSize) &&
+                    agrees(exact.blockSize, box.blockSize);
+      if (exactPixels) {
+        usePixels([Math.max(1, exact.inlineSize), Math.max(1, exact.blockSize)]);
+      } else {
+        measurePixels(box.inlineSize, box.blockSize);
+      }
+    });
+    try {
+      observer.observe(canvas, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(canvas);
     }
   }
+  // Zoom, or a window moved to another screen: a new ratio for the same CSS size, which only
+  // the exact size above would see.
+  function watchRatio() {
+    const query = window.matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+    const changed = () => {
+      query.removeEventListener('change', changed);
+      fitCanvas();
+      watchRatio();
+    };
+    query.addEventListener('change', changed);
+  }
+  watchRatio();
   window.addEventListener('resize', () => {
     // A phone's keyboard, up for the level line, can shrink the page for a moment; the layout
     // waits for it to go down.
@@ -158,7 +257,7 @@
     fitCanvas();
   });
   levelLine.addEventListener('blur', fitCanvas);
-  if (touch) fitCanvas();
+  fitCanvas();
 
   // Touch steering: a swipe on the canvas is the arrow key in its direction, decided once the
   // finger has gone far enough; a finger that turns mid-swipe turns the serpent again.
@@ -212,16 +311,59 @@
     if (running()) event.preventDefault();
   });
 
+  // Full screen where the browser can make a page so (an iPhone can't: its home-screen app has
+  // no bars to hide). The whole page goes, so the canvas is fitted like any other resize.
+  const fullscreenButton = document.getElementById('fullscreen');
+  const root = document.documentElement;
+  const requestFullscreen = root.requestFullscreen || root.webkitRequestFullscreen;
+  const exitFullscreen = document.exitFullscreen || document.webkitExitFullscreen;
+  const fullscreenElement = () => document.fullscreenElement || document.webkitFullscreenElement;
+  if (requestFullscreen && (document.fullscreenEnabled || document.webkitFullscreenEnabled)) {
+    fullscreenButton.hidden = false;
+    fullscreenButton.addEventListener('click', () => {
+      const asked = fullscreenElement() ? exitFullscreen.call(document)
+                                        : requestFullscreen.call(root);
+      if (asked && asked.catch) asked.catch(() => {});  // refused: the page stays as it is
+    });
+    for (const change of ['fullscreenchange', 'webkitfullscreenchange']) {
+      document.addEventListener(change, () => {
+        fullscreenButton.textContent = fullscreenElement() ? 'Leave full screen' : 'Full screen';
+      });
+    }
+  }
+
+  // The page, its code and its pictures kept for playing offline (sw.js), once everything this
+  // page needs has arrived, so that a new build's worker can't swap files under a page still
+  // loading. Not where workers aren't allowed (a file opened from the disk).
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    navigator.serviceWorker.register('sw.js')
+      .then(() => navigator.serviceWorker.ready)
+      .then(() => { state.offline = true; })
+      .catch(error => console.warn('The page will not be kept for offline play: ' + error));
+  }
+
   document.addEventListener('visibilitychange', () => {
     if (document.hidden && state.started && !state.gameOver) Module._VelmorakPauseForHiddenPage();
   });
+
+  // The level line and its buttons, and the pictures, are the prompt's: open while it waits.
+  function allowLevel(open) {
+    levelLine.disabled = !open;
+    for (const button of levelButtons) button.disabled = !open;
+    for (const input of Object.values(pickers)) input.disabled = !open;
+    if (open) {
+      levelLine.value = '';
+      if (!touch) levelLine.focus();  // on a phone that would raise the keyboard over the game
+    }
+  }
 
   function start(line) {
     if (state.started) return;
     state.started = true;
     levelLine.blur();
-    levelLine.disabled = true;
-    for (const input of Object.values(pickers)) input.disabled = true;
+    allowLevel(false);
+    echo(line);
     Promise.all(picks).then(() => play(line));
   }
 
@@ -233,9 +375,11 @@
     } catch (e) {
       if (e !== 'unwind') throw e;
     }
+    state.games++;
     // GLUT opened its window at the desktop's start size; the page's own may differ by now.
     windowOpen = true;
     fitCanvas();
+    usePixels(screenPixels);
     if (touch) {
       document.documentElement.classList.add('running');
       window.scrollTo(0, 0);
@@ -248,20 +392,27 @@
 
   function ready() {
     state.ready = true;
-    levelLine.disabled = false;
-    const level = query.get('level');
-    if (level !== null) {
-      levelLine.value = level;
-      start(level);
-      return;
-    }
-    if (!touch) levelLine.focus();  // on a phone that would raise the keyboard over the game
+    keepForOffline();
     // Enter, or a phone keyboard's Go. Like the console's formatted read, an empty line is no
     // answer yet.
     levelForm.addEventListener('submit', event => {
       event.preventDefault();
       if (levelLine.value.trim() !== '') start(levelLine.value);
     });
+    // A level button is its digit typed and entered.
+    for (const button of levelButtons) {
+      button.addEventListener('click', () => {
+        levelLine.value = button.textContent;
+        start(button.textContent);
+      });
+    }
+    const level = query.get('level');
+    if (level !== null) {
+      levelLine.value = level;
+      start(level);
+      return;
+    }
+    allowLevel(true);
   }
 
   window.Module = {

@@ -13,6 +13,8 @@
 #include <emscripten.h>
 #include <emscripten/eventloop.h>
 
+#include <cstdint>
+
 #include "game_state.h"
 #include "glut_ticks.h"
 #include "platform.h"
@@ -38,6 +40,11 @@ double lastIntervalMs = 0;
 bool stepped = false;
 bool held = false;
 
+// Which game's chain of timeouts is the live one. Another game in the same page (play again)
+// starts a chain of its own; the last game's may still have a timeout armed (a held poll, or the
+// step after the game over), and it must end there rather than step the new game twice as often.
+intptr_t chainNumber = 0;
+
 // Whether the page wants no tick beyond the ones run so far.
 EM_JS(int, PageHoldsTicks, (),
       { return Module.velmorakHoldsTicks ? Module.velmorakHoldsTicks() : 0; });
@@ -47,7 +54,8 @@ EM_JS(void, PageTicked, (), {
   if (Module.velmorakTicked) Module.velmorakTicked();
 });
 
-void RunDueTicks(void*) {
+void RunDueTicks(void* chain) {
+  if (reinterpret_cast<intptr_t>(chain) != chainNumber) return;
   const double now = emscripten_get_now();
   bool holds = PageHoldsTicks() != 0;
   if (held && !holds) Steps.Resume(now, lastIntervalMs);
@@ -59,7 +67,7 @@ void RunDueTicks(void*) {
     if (!stepped) return;
     held = PageHoldsTicks() != 0;
   }
-  emscripten_set_timeout(RunDueTicks, held ? kHeldPollMs : Steps.Delay(now), nullptr);
+  emscripten_set_timeout(RunDueTicks, held ? kHeldPollMs : Steps.Delay(now), chain);
 }
 
 }  // namespace
@@ -70,7 +78,10 @@ void RequestRedraw() {
 
 void StartTicking(int32_t firstDelayMs) {
   lastIntervalMs = firstDelayMs;
-  emscripten_set_timeout(RunDueTicks, Steps.Start(emscripten_get_now(), firstDelayMs), nullptr);
+  held = false;
+  ++chainNumber;
+  emscripten_set_timeout(RunDueTicks, Steps.Start(emscripten_get_now(), firstDelayMs),
+                         reinterpret_cast<void*>(chainNumber));
 }
 
 void ArmNextTick(int intervalMs) {

@@ -6,6 +6,7 @@
 
 #include "game_state.h"
 #include "glut_ticks.h"
+#include "page_game_over.h"
 #include "platform.h"
 
 namespace {
@@ -33,6 +34,10 @@ void ArmTickTimer(int milliseconds) {
     PageGameOver();
   }
   ArmNextTick(milliseconds);
+}
+
+void ListenForNextGameOver() {
+  gameOverTold = false;
 }
 
 void SoundBeep() {

@@ -28,13 +28,19 @@ class GameTest : public testing::Test {
   // The record as start-up leaves it in the first window (250 x 275 world), generator unused.
   static void FreshGame() {
     GameState = GameRecord{};
+    ResetGameRandom();
+    StartAsStartUpDoes();
+  }
+
+  // Start-up's own steps and the first window's reshape, on whatever record and generator the
+  // test has left.
+  static void StartAsStartUpDoes() {
     GameState.worldHeight = 275.0f;
     PlaceHeadAtStart();
     GameState.edgeStep = GameState.stepX;
     GameState.tickInterval = 80;
     GameState.level = 5;
     ResetRecorder();
-    ResetGameRandom();
   }
 
   static std::string Capture(const std::function<void()>& action) {

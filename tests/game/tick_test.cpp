@@ -153,4 +153,47 @@ TEST_F(GameTest, GrowthStopsAtCapacityWithoutWritingPastTheArrays) {
   EXPECT_EQ(GameState.segmentY[0], 100);
 }
 
+// A game of a few meals, then straight on into a wall: everything it left behind.
+struct PlayedGame {
+  std::string console, record;
+  std::vector<float> food;  // x and y after each meal
+  std::vector<std::string> log;
+  int score = 0;
+};
+
+PlayedGame PlayToTheEnd() {
+  PlayedGame played;
+  testing::internal::CaptureStdout();
+  for (int meal = 0; meal < 4; ++meal) {
+    GameState.segmentX[0] = GameState.foodX - GameState.stepX;
+    GameState.segmentY[0] = GameState.foodY;
+    OnTick(1);
+    played.food.push_back(GameState.foodX);
+    played.food.push_back(GameState.foodY);
+  }
+  for (int tick = 0; tick < 100 && GameState.gameOver == 0; ++tick) OnTick(1);
+  played.console = testing::internal::GetCapturedStdout();
+  played.record = ReadWholeFile("User_score.txt");
+  played.log = Recorded.log;
+  played.score = GameState.segmentCount;
+  return played;
+}
+
+// The page's play again: after ForgetGame and start-up's steps, a second game in the same run
+// eats the same food, writes the same console and record and ends the same way as the first;
+// nothing of the last game (the generator, the frozen flags, the serpent) is left over.
+TEST_F(GameTest, ForgottenGamePlaysAgainAsTheFirst) {
+  const PlayedGame first = PlayToTheEnd();
+  ASSERT_EQ(GameState.gameOver, 1);
+  ASSERT_GT(first.score, 3);
+  ForgetGame();
+  StartAsStartUpDoes();
+  const PlayedGame second = PlayToTheEnd();
+  EXPECT_EQ(second.food, first.food);
+  EXPECT_EQ(second.console, first.console);
+  EXPECT_EQ(second.record, first.record);
+  EXPECT_EQ(second.log, first.log);
+  EXPECT_EQ(second.score, first.score);
+}
+
 }  // namespace

@@ -192,6 +192,7 @@ class FrameTest : public ::testing::Test {
     panel_ = PlainPicture(64, 16);
     UsePictures(&playfield_, &panel_);
     ShowWindowOfSize(kStartWindowWidth, kStartWindowHeight);
+    SetTextureTextScale(1);
   }
 
   // Hands the pictures to the record and readies them as start-up does; null leaves a slot
@@ -646,6 +647,74 @@ TEST_F(FrameTest, TextureFontMatchesGlutText) {
       if (differing != 0) {
         SavePng(with[0], "font_glut.png");
         SavePng(with[1], "font_texture.png");
+      }
+    }
+  }
+}
+
+// The page's canvas where the screen has several pixels to a CSS pixel: the texture font at a
+// whole-number scale in a window that many times larger puts down GLUT's text of the window at 1
+// as blocks of scale x scale pixels, starting where the raster position falls in the larger
+// window. The text is as large on the screen as at a ratio of 1, with every edge sharp.
+TEST_F(FrameTest, ScaledTextureTextIsGlutTextInWholeBlocks) {
+  const struct {
+    int scale, width, height;
+  } windows[] = {{2, 350, 360}, {2, 501, 263}, {3, 300, 250}};
+  const struct {
+    const char* text;
+    GLint x;
+    double fromTop;
+    TextFont font;
+  } texts[] = {{"Velmorak Revir", 10, 15, TextFont::Helvetica18},
+               {"Score : 123  Press F1 to pause, gjpqy", 10, 30, TextFont::Helvetica12},
+               {"Game Over!", 100, 0, TextFont::Helvetica18}};
+  for (const auto& w : windows) {
+    for (const auto& t : texts) {
+      SCOPED_TRACE(std::to_string(w.width) + "x" + std::to_string(w.height) + " at " +
+                   std::to_string(w.scale) + " \"" + t.text + "\"");
+      Capture at[2];
+      for (int way = 0; way < 2; ++way) {
+        const int scale = way == 0 ? 1 : w.scale;
+        ShowWindowOfSize(w.width * scale, w.height * scale);
+        SetTextureTextScale(scale);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glColor3ub(255, 255, 0);
+        const GLint y =
+            t.fromTop == 0 ? 130 : static_cast<GLint>(GameState.worldHeight - t.fromTop);
+        if (way == 0) {
+          DrawBitmapText(t.x, y, t.font, t.text);
+        } else {
+          DrawTextureText(t.x, y, t.font, t.text);
+        }
+        Capture& c = at[way];
+        c.width = w.width * scale;
+        c.height = w.height * scale;
+        c.rgba.resize(static_cast<size_t>(c.width) * c.height * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, c.width, c.height, GL_RGBA, GL_UNSIGNED_BYTE, c.rgba.data());
+      }
+      SetTextureTextScale(1);
+      const Box one = Find(at[0], 0, 0, at[0].width, at[0].height, IsTextYellow);
+      const Box big = Find(at[1], 0, 0, at[1].width, at[1].height, IsTextYellow);
+      ASSERT_GT(one.count, 0);
+      EXPECT_EQ(big.count, one.count * w.scale * w.scale);
+      EXPECT_EQ(big.right - big.left + 1, (one.right - one.left + 1) * w.scale);
+      EXPECT_EQ(big.top - big.bottom + 1, (one.top - one.bottom + 1) * w.scale);
+      EXPECT_GE(big.left - one.left * w.scale, 0);
+      EXPECT_LT(big.left - one.left * w.scale, w.scale);
+      int differing = 0;
+      for (int py = big.bottom; py <= big.top; ++py) {
+        for (int px = big.left; px <= big.right; ++px) {
+          const Rgb small = at[0].At(one.left + (px - big.left) / w.scale,
+                                     one.bottom + (py - big.bottom) / w.scale);
+          if (IsTextYellow(at[1].At(px, py)) != IsTextYellow(small)) ++differing;
+        }
+      }
+      EXPECT_EQ(differing, 0);
+      if (differing != 0) {
+        SavePng(at[0], "font_scale_1.png");
+        SavePng(at[1], "font_scaled.png");
       }
     }
   }
