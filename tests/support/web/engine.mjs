@@ -9,7 +9,8 @@
 // An adapter module exports `launch({ log })` resolving to an Engine:
 //   engine.name                 'chromium' | 'firefox' | 'webkit'
 //   engine.can                  what it can do, for the scenarios' named skips:
-//                                 { touch, deviceScale, hiddenTab }
+//                                 { touch, deviceScale, hiddenTab, serviceWorker,
+//                                   installability }
 //   engine.skipReason(need)     why it can't, for a need in engine.can that is false
 //   await engine.open(url, viewport)   a new tab at url; viewport { width, height, isMobile,
 //                               hasTouch, deviceScaleFactor } (CSS pixels); resolves to a Tab
@@ -29,6 +30,8 @@
 //   await tab.reload()
 //   await tab.hide() / tab.show()      another tab in front, then this one again; only where
 //                                      engine.can.hiddenTab
+//   await tab.installabilityErrors()   what keeps the page from being installed as an app; only
+//                                      where engine.can.installability
 //   await tab.close()
 // Every method resolves once the browser has taken the action in: a key pressed has reached the
 // page's handlers when press() resolves.

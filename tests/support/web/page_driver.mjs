@@ -11,12 +11,14 @@ import { fileURLToPath } from 'node:url';
 export { launchEngine, engineNames } from './engine.mjs';
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.bmp': 'image/bmp' };
+                '.bmp': 'image/bmp', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json' };
 const probe = fs.readFileSync(fileURLToPath(new URL('probe.js', import.meta.url)));
 
 // Serves the page's folder, with the probe ahead of the page's own script; counts the bytes of
-// every answer of the page's (not the probe) so the benchmark can weigh them.
-export async function serve(root) {
+// every answer of the page's (not the probe) so the benchmark can weigh them. A port given is
+// the origin of a page served before, as a rebuilt page comes from the same address.
+export async function serve(root, port = 0) {
   const served = [];
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -40,9 +42,13 @@ export async function serve(root) {
     response.writeHead(200, { ...headers, 'Content-Type': type });
     response.end(body);
   });
-  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, served,
-           close: () => new Promise(resolve => server.close(resolve)) };
+  await new Promise(resolve => server.listen(port, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, port: server.address().port, served,
+           close: () => new Promise(resolve => {
+             server.close(resolve);
+             // A browser keeps its connections open; a stopped server must refuse the next load.
+             server.closeAllConnections();
+           }) };
 }
 
 // A desktop browser window, and a phone held upright.
@@ -114,6 +120,12 @@ export class GamePage {
 
   press(key) {
     return this.tab.press(key);
+  }
+
+  // A button pressed from the keyboard, as a desktop player without a mouse would.
+  async activate(selector) {
+    await this.tab.focus(selector);
+    await this.tab.press('Enter');
   }
 
   setViewport(viewport) {

@@ -17,7 +17,8 @@ export async function launch() {
   });
   return {
     name: 'chromium',
-    can: { touch: true, deviceScale: true, hiddenTab: true },
+    can: { touch: true, deviceScale: true, hiddenTab: true, serviceWorker: true,
+           installability: true },
     skipReason: need => `Chromium can't ${need}`,
     async open(url, viewport) {
       const page = await browser.newPage();

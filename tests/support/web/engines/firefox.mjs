@@ -63,8 +63,10 @@ export async function launch() {
   let running = null;
   return {
     name: 'firefox',
-    can: { touch: true, deviceScale: true, hiddenTab: true },
-    skipReason: need => `Firefox can't ${need}`,
+    can: { touch: true, deviceScale: true, hiddenTab: true, serviceWorker: true,
+           installability: false },
+    skipReason: need => (need === 'installability' ? 'Firefox installs no web apps'
+                                                 : `Firefox can't ${need}`),
     async open(url, viewport) {
       const touch = Boolean(viewport.hasTouch);
       running ??= await start(touch);

@@ -57,6 +57,16 @@ export class PuppeteerTab {
     this.other = null;
   }
 
+  // Chromium's own verdict, the one behind its "Install app"; over the DevTools protocol only.
+  async installabilityErrors() {
+    const session = await this.page.createCDPSession();
+    try {
+      return (await session.send('Page.getInstallabilityErrors')).installabilityErrors;
+    } finally {
+      await session.detach();
+    }
+  }
+
   close() {
     return this.page.close();
   }

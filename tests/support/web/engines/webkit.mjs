@@ -16,11 +16,13 @@ const narrowest = 447;
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // Known before launching, so a scenario this engine can't play need not wait for a browser.
-export const can = { touch: false, deviceScale: false, hiddenTab: true };
+export const can = { touch: false, deviceScale: false, hiddenTab: true, serviceWorker: true,
+                     installability: false };
 const reasons = {
   touch: 'WebKitGTK has no touch emulation, and its window cannot be narrower than ' +
          `${narrowest} px`,
   deviceScale: 'WebKitWebDriver cannot set a device scale factor',
+  installability: 'WebKitGTK reports nothing about installing a page as an app',
 };
 
 export async function launch({ log = () => {} } = {}) {
