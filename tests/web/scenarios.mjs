@@ -126,6 +126,25 @@ async function settledTones(game, want) {
 const ticksToHeadX = x => (x - 100) / 8;
 const showsPaused = (frame, box) => count(frame, ...box, isBrown) > 20;
 
+// The colour steps along a line of pixels through (x, y) in direction (dx, dy), reach pixels
+// either side: one across a sharp edge, where a canvas with fewer pixels than the screen, stretched,
+// blends the two sides over several.
+function stepsAcross(frame, x, y, dx, dy, reach) {
+  let steps = 0;
+  for (let i = -reach; i < reach; i++) {
+    const p = frame.at(x + dx * i, y + dy * i), q = frame.at(x + dx * (i + 1), y + dy * (i + 1));
+    steps += p.some((v, c) => Math.abs(v - q[c]) > 12);
+  }
+  return steps;
+}
+
+// How many pixel rows of the box hold a pixel of yellow text, from the highest to the lowest.
+function textRows(frame, [x0, y0, x1, y1]) {
+  const rows = [];
+  for (let y = y0; y <= y1; y++) if (count(frame, x0, y, x1, y, isTextYellow) > 0) rows.push(y);
+  return rows.length ? rows[rows.length - 1] - rows[0] + 1 : 0;
+}
+
 // What a home screen needs of the page: the manifest's app and its icons, each one a PNG of the
 // size it claims, and the iPhone's own icon.
 async function checkInstallable(engine, game) {
@@ -263,18 +282,23 @@ const scenarios = {
 
   // The frame's squares, textured strips and texts; F1 pauses and resumes; a larger browser
   // window makes a larger game window whose world, walls included, follows.
-  // On a phone Pause is the on-screen button, and turning the phone sideways is the resize.
-  frame_pause_and_resize: { needs: variant === 'touch' ? ['touch'] : [],
+  // On a phone Pause is the on-screen button, and turning the phone sideways is the resize; the
+  // phone has three screen pixels to a CSS pixel, as most do, and the game uses every one: the
+  // same world and console, sharp squares, the panel's texts as large as on a plain screen.
+  frame_pause_and_resize: { needs: variant === 'touch' ? ['touch', 'deviceScale'] : [],
                             async play(engine, url) {
     const touch = variant === 'touch';
-    const game = await GamePage.open(engine, url + '?level=1', touch ? phone : desktop);
+    const ratio = touch ? 3 : 1;
+    const screen = touch ? { ...phone, deviceScaleFactor: ratio } : desktop;
+    const game = await GamePage.open(engine, url + '?level=1', screen);
     await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
     const pause = () => (touch ? game.tap('#pad [data-key=pause]') : game.press('F1'));
     await pause();
     // On a phone the page's canvas, not GLUT's start size, is the game window.
-    const size = touch ? '360x396' : '350x385';
+    const size = (touch ? [360, 396] : [350, 385]).map(v => v * ratio).join('x');
     const first = await game.frame();
     checkEqual(`${first.width}x${first.height}`, size, 'the game window');
+    checkEqual(await game.evaluate(() => `${canvas.width}x${canvas.height}`), size, 'the canvas');
     const scale = scaleOf(first);
     // Boxes measured on the desktop's 350 x 385 window, moved with the world on other sizes.
     const at = (...box) => box.map(v => Math.round(v * scale / 1.4));
@@ -293,16 +317,30 @@ const scenarios = {
     check(near(paused.at(red, foodRow), colour.foodRed, 16) &&
           near(paused.at(pink, foodRow), colour.foodPink, 24),
           `food colours ${paused.at(red, foodRow)} .. ${paused.at(pink, foodRow)}`);
+    // The squares' edges, world units: across the head's left and lower edges and the food's.
+    // (On a plain screen the gap between two squares is too thin to see either side of an edge.)
+    const pixel = v => Math.ceil(v * scale - 0.5);
+    for (const [name, wx, wy, dx, dy] of ratio === 1 ? [] : [['head left', x, 103.5, 1, 0],
+                                                             ['head lower', x + 3.5, 100, 0, 1],
+                                                             ['food left', 125, 133.5, 1, 0],
+                                                             ['food lower', 128.5, 130, 0, 1]]) {
+      checkEqual(stepsAcross(paused, pixel(wx), pixel(wy), dx, dy, Math.floor(scale) - 1), 1,
+                 `colour steps across the ${name} edge`);
+    }
     // Textured: the bright corners are the picture tinted, not the bare vertex colour.
     const corners = stripCorners(paused, 275).filter(c => c.want[0] > 150);
     const plain = corners.filter(c => near(c.got, c.want, 25)).map(c => c.name);
     check(plain.length === 0, `untextured corners: ${plain}`);
-    for (const [name, x0, y0, x1, y1] of [['title', 14, 360, 160, 382], ['Score :', 14, 340, 60, 352],
-                                          ['digits', 84, 340, 92, 352],
-                                          ['dedication', 182, 354, 320, 368],
-                                          ['hint', 210, 338, 345, 352]]) {
-      check(count(paused, ...at(x0, y0, x1, y1), isTextYellow) > 8,
-            `no yellow pixels of the ${name}`);
+    // Each text's height from its highest pixel to its lowest, in CSS pixels, whatever the screen.
+    for (const [name, tall, x0, y0, x1, y1] of [['title', 14, 14, 360, 160, 382],
+                                                ['Score :', 9, 14, 340, 60, 352],
+                                                ['digits', 9, 84, 340, 92, 352],
+                                                ['dedication', 9, 182, 354, 320, 368],
+                                                ['hint', 12, 210, 338, 345, 352]]) {
+      const box = at(x0, y0, x1, y1);
+      check(count(paused, ...box, isTextYellow) > 8, `no yellow pixels of the ${name}`);
+      const got = textRows(paused, box) / ratio;
+      check(Math.abs(got - tall) <= 1, `the ${name} is ${got} CSS pixels tall, not ${tall}`);
     }
     // Paused ticks go on, each drawing a frame; the head stays through them.
     await game.waitForMore('ticks', 3);
@@ -317,7 +355,7 @@ const scenarios = {
     // Phone turned sideways: the 740 x 360 screen less the 220-pixel side column, a 520 x 360
     // game window, its world 361.111 x 250.
     const [viewport, wideSize, worldWidth] = touch
-      ? [{ ...phone, width: 740, height: 360 }, [520, 360], '361.111']
+      ? [{ ...screen, width: 740, height: 360 }, [520, 360].map(v => v * ratio), '361.111']
       : [{ width: 1050, height: 650 }, [500, 435], '287.356'];
     await game.setViewport(viewport);
     await game.waitFor(w => document.getElementById('canvas').width === w, 'the resize', 20000,
@@ -330,9 +368,11 @@ const scenarios = {
     checkEqual(`${wide.width}x${wide.height}`, wideSize.join('x'), 'the game window');
     checkEqual(count(wide, 0, 0, wide.width, wide.height, p => near(p, colour.cleared, 2)), 0,
                'cleared pixels after the resize');
-    await game.waitForConsole('CASE 1\n', 30000);
-    check((await game.consoleText()).includes(`window width :${worldWidth}\nCASE 1\n`),
-          'the right wall did not follow the wider world');
+    await game.waitForConsole(expected['report:1'], 30000);
+    // Byte for byte what a plain screen prints: pixels make no difference to the world.
+    checkEqual(await game.consoleText(), expected['start:shown'] +
+               `window width :${worldWidth}\nCASE 1\n` + expected['report:1'],
+               'console after the right wall of the wider world');
   } },
 
   // A hidden page pauses as F1 would; F1 resumes it.
