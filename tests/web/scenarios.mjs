@@ -394,6 +394,41 @@ const scenarios = {
     checkEqual(await game.consoleText(), expected['start:shown'], 'console');
   } },
 
+  // Opened once, the page plays with the server gone; a rebuilt page, one with a worker of its
+  // own, takes over on the next load, and the last build's cache goes.
+  offline: { needs: ['serviceWorker'], async play(engine, url, server) {
+    const game = await GamePage.open(engine, url);
+    await game.waitFor(() => window.velmorakPage.offline, 'the page kept for offline play');
+    const kept = await game.evaluate(() => caches.keys());
+    check(kept.length === 1 && kept[0].startsWith('velmorak-'), `caches: ${kept}`);
+    await server.close();
+    await game.reload();
+    await game.typeLevel('8');
+    await game.waitForConsole(expected['report:1']);
+
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-rebuilt-'));
+    let rebuilt = null;
+    try {
+      fs.cpSync(options.page, folder, { recursive: true });
+      const newCache = `${kept[0]}-rebuilt`;
+      const worker = path.join(folder, 'sw.js'), page = path.join(folder, 'index.html');
+      fs.writeFileSync(worker, String(fs.readFileSync(worker)).replace(kept[0], newCache));
+      fs.writeFileSync(page, String(fs.readFileSync(page)).replace(
+        '<head>', '<head>\n<meta name="velmorak-build" content="rebuilt">'));
+      rebuilt = await serve(folder, server.port);
+      // The old build's page, from its cache; the browser finds the worker changed meanwhile.
+      await game.reload();
+      await game.waitFor(name => caches.keys().then(names => names.join() === name),
+                         'the rebuilt page\'s cache alone', 30000, newCache);
+      await game.reload();
+      checkEqual(await game.evaluate(() => document.querySelector('meta[name=velmorak-build]')
+                                             ?.content), 'rebuilt', 'the page after a rebuild');
+    } finally {
+      if (rebuilt) await rebuilt.close();
+      fs.rmSync(folder, { recursive: true, force: true });
+    }
+  } },
+
   // Pictures the player picks that the game can't show: the honest lines, plain strips.
   bad_pictures: { needs: [], async play(engine, url) {
     const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velmorak-pictures-'));
@@ -430,7 +465,7 @@ const engine = await launchEngine(engineName);
 const lacking = scenarios[scenario].needs.find(need => !engine.can[need]);
 let failed = null;
 try {
-  if (lacking === undefined) await scenarios[scenario].play(engine, server.url);
+  if (lacking === undefined) await scenarios[scenario].play(engine, server.url, server);
 } catch (error) {
   failed = error;
 } finally {
