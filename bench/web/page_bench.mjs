@@ -28,7 +28,11 @@ function slope(times) {
 
 const quantile = (sorted, q) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * q))];
 
-// Fresh loads, nothing cached: the first one's downloads, and every one's first frame.
+// Fresh loads, nothing cached: the first one's downloads, and every one's first frame. What a
+// player downloads includes what the page's worker keeps for offline play (its icons among
+// them), each file once: the worker asks for the page's files again, and the server answers in
+// full since it lets nothing be cached. The worker and its cache go before the next load, which
+// would otherwise come from them.
 async function loadFigures(engine, site, address) {
   const firstFrames = [];
   let downloads = null;
@@ -37,7 +41,17 @@ async function loadFigures(engine, site, address) {
     const page = await GamePage.open(engine, address);
     await page.waitFor(() => window.velmorakPage.firstFrameMs !== null, 'the first frame');
     firstFrames.push((await page.probe()).firstFrameMs);
-    if (i === 0) downloads = [...site.served];
+    if (engine.can.serviceWorker) {
+      await page.waitFor(() => !('offline' in window.velmorakPage) || window.velmorakPage.offline,
+                         'the page kept for offline play');
+    }
+    if (i === 0) downloads = [...new Map(site.served.map(file => [file.name, file])).values()];
+    await page.evaluate(async () => {
+      if (!navigator.serviceWorker) return;
+      const workers = await navigator.serviceWorker.getRegistrations();
+      for (const worker of workers) await worker.unregister();
+      for (const name of await caches.keys()) await caches.delete(name);
+    });
     await page.close();
   }
   firstFrames.sort((a, b) => a - b);
