@@ -1,5 +1,6 @@
 // Not a test: plays a little of a level 2 game on the page and saves the README's picture, of
-// the desktop page or, with --phone, of the page on a phone held upright, steered by swipes.
+// the desktop page or, with --phone, of the page on a phone held upright, steered by swipes, with
+// three screen pixels to a CSS pixel as most phones have.
 //   node screenshot.mjs PAGE-DIR OUT.png [--phone]
 import fs from 'node:fs';
 import path from 'node:path';
@@ -10,7 +11,8 @@ const server = await serve(path.resolve(process.argv[2]));
 const engine = await launchEngine('chromium');
 try {
   const game = await GamePage.open(engine, server.url,
-                                   onPhone ? phone : { width: 830, height: 440 });
+                                   onPhone ? { ...phone, deviceScaleFactor: 3 }
+                                           : { width: 830, height: 440 });
   await game.typeLevel('2');
   await game.waitFor(() => window.velmorakPage.frames > 0, 'the first frame');
   // Up through the first food once the head's orange edge reaches x 124 on the start row, then a
