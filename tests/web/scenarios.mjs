@@ -127,8 +127,8 @@ const ticksToHeadX = x => (x - 100) / 8;
 const showsPaused = (frame, box) => count(frame, ...box, isBrown) > 20;
 
 // The colour steps along a line of pixels through (x, y) in direction (dx, dy), reach pixels
-// either side: one across a sharp edge, where a canvas with fewer pixels than the screen, stretched,
-// blends the two sides over several.
+// either side: one across a sharp edge, where a canvas with fewer pixels than the screen,
+// stretched, blends the two sides over several.
 function stepsAcross(frame, x, y, dx, dy, reach) {
   let steps = 0;
   for (let i = -reach; i < reach; i++) {
@@ -195,7 +195,7 @@ const scenarios = {
     checkEqual(await game.consoleText(), expected.prompt, 'console before a level is typed');
     await checkInstallable(engine, game);
     await game.typeLevel('8');
-    // The typed level shows after the prompt as a terminal's would, but it is no byte of the game's.
+    // The typed level shows after the prompt as a terminal's would, but is no byte of the game's.
     // (Firefox gives back the rule's attr() rather than the text, so the drawn box tells.)
     const echoed = await game.evaluate(() => {
       const typed = document.querySelector('#console .echo');
