@@ -5,13 +5,15 @@
 //   node page_bench.mjs PAGE-DIR FLOOR-DIR [--engine=NAME]
 import fs from 'node:fs';
 import path from 'node:path';
-import { serve, launchEngine, engineNames, GamePage } from '../../tests/support/web/page_driver.mjs';
+import { serve, launchEngine, engineNames, GamePage }
+  from '../../tests/support/web/page_driver.mjs';
 
 const [pageDir, floorDir] = process.argv.slice(2, 4).map(dir => path.resolve(dir));
 const chosen = process.argv.slice(4).find(a => a.startsWith('--engine='));
 const adapters = new URL('../../tests/support/web/engines/', import.meta.url);
 const engines = chosen ? [chosen.slice('--engine='.length)]
-                       : engineNames.filter(name => fs.existsSync(new URL(`${name}.mjs`, adapters)));
+                       : engineNames.filter(name =>
+                         fs.existsSync(new URL(`${name}.mjs`, adapters)));
 const loads = 5, ticks = 1000, skipped = 100, interval = 10;
 
 // The least-squares slope of times against their index.

@@ -67,7 +67,9 @@
   const pictures = {};
   const picturesLoaded = Promise.all(Object.keys(pickers).map(name =>
     fetch(name).then(r => (r.ok ? r.arrayBuffer() : null)).catch(() => null)
-      .then(bytes => { if (bytes && !(name in pictures)) pictures[name] = new Uint8Array(bytes); })));
+      .then(bytes => {
+        if (bytes && !(name in pictures)) pictures[name] = new Uint8Array(bytes);
+      })));
   const picks = [];
   for (const [name, input] of Object.entries(pickers)) {
     input.addEventListener('change', () => {
@@ -212,7 +214,9 @@
     }
     // The next frame draws the texts at the new scale: a reshape's, or the next tick's.
     Module._VelmorakSetTextScale(textScale());
-    if (width !== canvas.width || height !== canvas.height) Module._glutReshapeWindow(width, height);
+    if (width !== canvas.width || height !== canvas.height) {
+      Module._glutReshapeWindow(width, height);
+    }
   }
   // The panel's texts come from a pixel font: drawn at the whole number nearest the ratio.
   const textScale = () => Math.max(1, Math.round(window.devicePixelRatio || 1));

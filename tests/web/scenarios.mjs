@@ -346,7 +346,12 @@ const scenarios = {
     await game.waitForMore('ticks', 3);
     await game.waitForMore('frames', 1);
     checkEqual(headOnStartRow(await game.frame(), scale), x, 'the paused head');
+    // Two moving ticks, then the clock held until the wider window is in place: however slow
+    // the frames come, the head can't reach the narrower world's wall first.
+    const ticks = await game.evaluate(() => (window.velmorakTest.holdAfterTick =
+                                               window.velmorakPage.ticks));
     await pause();
+    await game.holdAfterTick(ticks + 2);
     await game.waitForFrame(frame => headOnStartRow(frame, scale) > x &&
                                      count(frame, ...at(130, 175, 300, 200), isBrown) === 0,
                             'the head moving on without "Paused"');
@@ -360,6 +365,7 @@ const scenarios = {
     await game.setViewport(viewport);
     await game.waitFor(w => document.getElementById('canvas').width === w, 'the resize', 20000,
                        wideSize[0]);
+    await game.holdAfterTick(null);
     // A tick after the reshape asks for the whole window redrawn, and the frame after it draws.
     await game.waitForMore('ticks', 1);
     await game.waitForMore('frames', 1);

@@ -16,7 +16,9 @@ export async function startXvfb({ width = 1280, height = 1024 } = {}) {
       digits += chunk;
       if (digits.includes('\n')) resolve(`:${digits.trim()}`);
     });
-    server.on('exit', code => reject(new Error(`Xvfb ended (${code}) before it had a display:\n${errors}`)));
+    server.on('exit', code => {
+      reject(new Error(`Xvfb ended (${code}) before it had a display:\n${errors}`));
+    });
     server.on('error', reject);
   });
   return {
