@@ -59,6 +59,16 @@ async function start(touch) {
   return { browser, touch, close };
 }
 
+// Only the viewport's size and pixel ratio, straight through BiDi: puppeteer's setViewport also
+// overrides the screen's orientation, a command Firefox ESR 140 (Debian 12 without its security
+// updates) doesn't know. Touch comes from the prefs above, and nothing here reads the orientation.
+class FirefoxTab extends PuppeteerTab {
+  setViewport({ width, height, deviceScaleFactor = null }) {
+    return this.page.mainFrame().browsingContext.setViewport({
+      viewport: { width, height }, devicePixelRatio: deviceScaleFactor });
+  }
+}
+
 export async function launch() {
   let running = null;
   return {
@@ -74,9 +84,10 @@ export async function launch() {
         throw new Error('one Firefox is a phone or a desktop for all its tabs, not both');
       }
       const page = await running.browser.newPage();
-      await page.setViewport(viewport);
+      const tab = new FirefoxTab(running.browser, page);
+      await tab.setViewport(viewport);
       await page.goto(url);
-      return new PuppeteerTab(running.browser, page);
+      return tab;
     },
     async close() {
       if (running) await running.close();
